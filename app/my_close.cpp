@@ -1,0 +1,39 @@
+// Shutdown of one copy on WM_CLOSE.
+#include <cstdio>
+
+#include "app/app_globals.h"
+#include "app/settings.h"
+#include "platform/profile.h"
+#include "platform/window.h"
+#include "skin/skin_types.h"
+
+namespace {
+
+void WriteInt(const char* section, const char* key, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%i", value);
+  WritePrivateProfileString(section, key, text, ini_file);
+}
+
+}  // namespace
+
+void MyClose() {
+  KillTimer(g_hwndMain, 0);
+  ShowData.Kill_TCP = 1;  // the video reader ends its connection and deletes its picture file
+  ShowWindow(g_hwndMain, SW_HIDE);
+  DeleteNotifyIcon();
+
+  {
+    std::lock_guard lock(SkinMutex());
+    for (t_Skin& piece : Skin) DeleteObject(piece.ShBitmap);
+  }
+
+  char section[32];
+  std::snprintf(section, sizeof section, "Window %i", 0);
+  RECT rect{};
+  GetWindowRect(g_hwndMain, &rect);
+  WriteInt(section, "Left", rect.left);
+  WriteInt(section, "Top", rect.top);
+  WriteInt(section, "Width", ShowData.ClientWidth);
+  WriteInt(section, "Height", ShowData.ClientHeight);
+}

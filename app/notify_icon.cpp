@@ -1,0 +1,35 @@
+// The tray icon of this copy: its record, adding and removing it.
+#include <cstring>
+
+#include "app/app_globals.h"
+#include "app/notify_icon.h"
+#include "app/settings.h"
+#include "platform/application.h"
+#include "platform/tray.h"
+
+NOTIFYICONDATA nid;
+
+BOOL AddNotifyIcon() {
+  std::memset(&nid, 0, sizeof nid);
+  nid.cbSize = 88;
+  nid.hWnd = g_hwndMain;
+  nid.hIcon = GetClassSmallIcon(g_hwndMain);
+  if (nid.hIcon == nullptr) return FALSE;
+  std::strncpy(nid.szTip, kProgramName, sizeof nid.szTip - 1);
+  nid.uID = 1;
+  nid.uCallbackMessage = kTrayCallbackMessage;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  if (Shell_NotifyIcon(NIM_ADD, &nid)) return TRUE;
+  MessageBox(g_hwndMain, "Try icon load error", "Error", MB_ICONERROR | MB_TASKMODAL);
+  return FALSE;
+}
+
+BOOL DeleteNotifyIcon() {
+  std::memset(&nid, 0, sizeof nid);
+  nid.cbSize = 88;
+  nid.hWnd = g_hwndMain;
+  nid.uID = 1;
+  if (Shell_NotifyIcon(NIM_DELETE, &nid)) return TRUE;
+  MessageBox(g_hwndMain, "Try icon unload error", "Error", MB_ICONERROR | MB_TASKMODAL);
+  return FALSE;
+}

@@ -1,0 +1,64 @@
+// Loading and creating bitmaps.
+#include <QFile>
+#include <QImageReader>
+
+#include "platform/bitmap_impl.h"
+#include "platform/diagnostics.h"
+
+namespace {
+
+bool SaneSize(QSize size) {
+  return size.width() > 0 && size.height() > 0 && size.width() <= kMaxBitmapSide &&
+         size.height() <= kMaxBitmapSide;
+}
+
+HBITMAP FromReader(QImageReader& reader) {
+  if (!SaneSize(reader.size())) return nullptr;
+  QImage image = reader.read();
+  if (image.isNull()) return nullptr;
+  return std::make_shared<const Bitmap>(image.convertToFormat(QImage::Format_RGB32));
+}
+
+}  // namespace
+
+HBITMAP LoadImageFromFile(const char* path) {
+  if (path == nullptr) return nullptr;
+  QImageReader reader(QString::fromLocal8Bit(path), "bmp");
+  reader.setDecideFormatFromContent(false);
+  return FromReader(reader);
+}
+
+HBITMAP LoadBitmapResource(HINSTANCE module, int id) {
+  const ResourceEntry* entry = FindResource(module, id);
+  if (entry == nullptr) return nullptr;
+  QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(entry->data),
+                                             static_cast<qsizetype>(entry->size));
+  QImage image = QImage::fromData(bytes);
+  if (image.isNull() || !SaneSize(image.size())) {
+    Diag(DiagLevel::Error, "built-in bitmap %d cannot be decoded", id);
+    return nullptr;
+  }
+  return std::make_shared<const Bitmap>(image.convertToFormat(QImage::Format_RGB32));
+}
+
+int GetObject(const HBITMAP& bitmap, int size, BITMAP* out) {
+  if (!bitmap || out == nullptr || size < static_cast<int>(sizeof(BITMAP))) return 0;
+  *out = BITMAP{};
+  out->bmWidth = bitmap->image.width();
+  out->bmHeight = bitmap->image.height();
+  out->bmWidthBytes = static_cast<std::int32_t>(bitmap->image.bytesPerLine());
+  out->bmPlanes = 1;
+  out->bmBitsPixel = 32;
+  return sizeof(BITMAP);
+}
+
+void DeleteObject(HBITMAP& bitmap) { bitmap.reset(); }
+
+std::shared_ptr<Bitmap> CreateDIBSection(int width, int height, void** bits, int* pitch) {
+  if (!SaneSize(QSize(width, height))) return nullptr;
+  auto bitmap = std::make_shared<Bitmap>(QImage(width, height, QImage::Format_RGB32));
+  if (bitmap->image.isNull()) return nullptr;
+  if (bits) *bits = bitmap->image.bits();
+  if (pitch) *pitch = static_cast<int>(bitmap->image.bytesPerLine());
+  return bitmap;
+}

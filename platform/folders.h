@@ -1,0 +1,13 @@
+// Environment variables, folders and path joining.
+#pragma once
+
+#include <string>
+
+// The variable's value, or nullptr when it is not set (an empty value counts as set).
+const char* GetEnv(const char* name);
+// True when path names an existing folder.
+bool DirectoryExists(const char* path);
+// Creates one folder with mode 0700 (it may hold a password); false on failure.
+bool CreateDirectory(const char* path);
+// $XDG_CONFIG_HOME, else $HOME/.config, else the current folder ".".
+std::string XdgConfigHome();

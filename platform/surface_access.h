@@ -1,0 +1,16 @@
+// Read access to what has been drawn on the window's surface: for checks of the painting.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/types.h"
+
+struct SurfaceCopy {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row by row
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// A copy of the window's surface; empty when there is no window.
+SurfaceCopy CopySurface(HWND hwnd);

@@ -1,0 +1,33 @@
+// The notification-area icon: add, change the tip, remove; clicks arrive as the callback message.
+#pragma once
+
+#include "platform/types.h"
+
+using HICON = const void*;
+
+struct NOTIFYICONDATA {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  char szTip[64];
+};
+
+constexpr UINT NIF_MESSAGE = 0x1;
+constexpr UINT NIF_ICON = 0x2;
+constexpr UINT NIF_TIP = 0x4;
+constexpr DWORD NIM_ADD = 0;
+constexpr DWORD NIM_MODIFY = 1;
+constexpr DWORD NIM_DELETE = 2;
+
+// The small icon of the window's class, or nullptr when the class has none.
+HICON GetClassSmallIcon(HWND hwnd);
+// Adds, changes or removes the icon. A left click posts uCallbackMessage with lParam WM_LBUTTONDOWN
+// (a double click WM_LBUTTONDBLCLK, the context request WM_RBUTTONDOWN) to hWnd.
+// Adding succeeds also when the desktop has no notification area yet (a diagnostic says so):
+// the icon appears when one starts.
+BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
+// Whether the desktop shows a notification area now.
+bool IsTrayAvailable();
