@@ -24,7 +24,9 @@ void AccessIniFile() {
   std::snprintf(folder, sizeof folder, "%s/%s", BaseFolder().c_str(), "Kestrova");
   if (!DirectoryExists(folder) && !CreateDirectory(folder))
     Diag(DiagLevel::Warning, "cannot create the settings folder %s: defaults are used", folder);
-  std::snprintf(ini_file, sizeof ini_file, "%s/%s", folder, "Kestrova.ini");
+  // Paths are cut at 1023 characters like every other path of the program.
+  if (std::snprintf(ini_file, sizeof ini_file, "%s/%s", folder, "Kestrova.ini") >= static_cast<int>(sizeof ini_file))
+    Diag(DiagLevel::Warning, "the settings path is cut at %zu characters", sizeof ini_file - 1);
 
   // Each copy has a picture file of its own in the runtime folder (tmpfs): copies sharing one
   // file would overwrite and delete each other's pictures.

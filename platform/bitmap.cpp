@@ -4,6 +4,7 @@
 
 #include "platform/bitmap_impl.h"
 #include "platform/diagnostics.h"
+#include "platform/surface_access.h"
 
 namespace {
 
@@ -61,4 +62,9 @@ std::shared_ptr<Bitmap> CreateDIBSection(int width, int height, void** bits, int
   if (bits) *bits = bitmap->image.bits();
   if (pitch) *pitch = static_cast<int>(bitmap->image.bytesPerLine());
   return bitmap;
+}
+
+std::uint32_t GetBitmapPixel(const HBITMAP& bitmap, int x, int y) {
+  if (!bitmap || x < 0 || y < 0 || x >= bitmap->image.width() || y >= bitmap->image.height()) return 0;
+  return bitmap->image.pixel(x, y) & 0xFFFFFF;
 }

@@ -1,0 +1,16 @@
+// Changing the settings file while other processes may be changing it too.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace profile {
+
+// Under an exclusive lock on "<path>.lock": reads the file (empty when missing), lets edit change
+// the text, and when edit returns true replaces the file atomically with the result. Readers see
+// the old or the new file, never a mix. A new file gets mode 0600, an existing one keeps its mode;
+// a symbolic link stays a link and its target is replaced. False when the file could not be read
+// or replaced; no temporary file is left behind then.
+bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit);
+
+}  // namespace profile

@@ -1,0 +1,102 @@
+// The main window procedure: sizing, painting on request, and closing with the saved geometry.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "app/app_globals.h"
+#include "app/settings.h"
+#include "platform/profile.h"
+#include "platform/surface_access.h"
+#include "platform/window.h"
+#include "resources/builtin.h"
+#include "skin/skin.h"
+#include "tests/support/gui_test_env.h"
+#include "tests/support/temp_folder.h"
+#include "window/window_proc.h"
+
+namespace {
+
+using test_support::PumpUntilFn;
+using test_support::TempFolder;
+
+class WindowProcTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    test_support::EnsurePlatform();
+    g_hInstance = &kBuiltinResources;
+    WNDCLASSEX wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProcMain;
+    wc.hInstance = g_hInstance;
+    wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
+    wc.lpszClassName = kClassName;
+    ASSERT_TRUE(RegisterClassEx(&wc));
+  }
+
+  void SetUp() override {
+    setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
+    AccessIniFile();
+    ShowData.ClientWidth = 336;
+    ShowData.ClientHeight = 301;
+    ShowData.Kill_TCP = TRUE;
+    g_hwndMain = CreateWindowEx(kClassName, kProgramName, 40, 30, 336, 301);
+    ASSERT_NE(g_hwndMain, HWND_NONE);
+    InitSkin(g_hInstance, g_hwndMain, Skin);
+    SkinBitmapPos(Skin, 301, 336);
+  }
+
+  void TearDown() override {
+    DestroyWindow(g_hwndMain);
+    PumpUntilFn([] { return !IsWindowVisible(g_hwndMain); }, 2000);
+    test_support::PumpEvents();
+    unsetenv("ALLUSERSPROFILE");
+  }
+
+  TempFolder tmp;
+};
+
+TEST_F(WindowProcTest, SizeMessageResizesInPlaceAndLaysTheSkinOutAgain) {
+  SendMessage(g_hwndMain, WM_SIZE, 0, MAKELPARAM(436, 351));
+  EXPECT_EQ(ShowData.ClientWidth, 436);
+  EXPECT_EQ(ShowData.ClientHeight, 351);
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(g_hwndMain, &rect));
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 30);
+  EXPECT_EQ(rect.right - rect.left, 436);
+  EXPECT_EQ(rect.bottom - rect.top, 351);
+  EXPECT_EQ(Skin[SKIN_R].PosY, 428);
+  EXPECT_EQ(Skin[SKIN_BR].PosX, 316);
+  EXPECT_EQ(Skin[SKIN_BR_B1_UP].PosY, 347);
+}
+
+TEST_F(WindowProcTest, PaintRequestPaintsTheWholeWindowAndShowsIt) {
+  InvalidateRect(g_hwndMain);
+  ASSERT_TRUE(PumpUntilFn([] { return IsWindowVisible(g_hwndMain) == TRUE; }, 2000));
+  const SurfaceCopy surface = CopySurface(g_hwndMain);
+  ASSERT_EQ(surface.width, 336);
+  EXPECT_EQ(surface.at(4, 150), GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50));
+  EXPECT_EQ(surface.at(247 + 36, 266 + 17), GetBitmapPixel(Skin[SKIN_BR_B1_UP].ShBitmap, 36, 17));
+}
+
+TEST_F(WindowProcTest, CloseSavesPlaceAndSizeThenDestroysAndQuits) {
+  SetWindowPos(g_hwndMain, HWND_TOP, -20, -7, 0, 0, SWP_NOSIZE);
+  SendMessage(g_hwndMain, WM_SIZE, 0, MAKELPARAM(400, 320));
+  ShowData.Kill_TCP = FALSE;
+  SendMessage(g_hwndMain, WM_CLOSE, 0, 0);
+
+  EXPECT_EQ(ShowData.Kill_TCP, TRUE);
+  EXPECT_FALSE(IsWindowVisible(g_hwndMain));
+  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Left", 1, ini_file), -20);
+  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Top", 1, ini_file), -7);
+  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Width", 1, ini_file), 400);
+  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Height", 1, ini_file), 320);
+  for (const t_Skin& piece : Skin) EXPECT_FALSE(piece.ShBitmap) << piece.Name;
+  // The default handling destroyed the window: no further message reaches the procedure.
+  EXPECT_EQ(SendMessage(g_hwndMain, WM_SIZE, 0, MAKELPARAM(500, 500)), 0);
+  EXPECT_EQ(ShowData.ClientWidth, 400);
+}
+
+}  // namespace
