@@ -1,8 +1,10 @@
 // Loading and creating bitmaps.
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
 #include "platform/bitmap_impl.h"
+#include "platform/bmp_check.h"
 #include "platform/diagnostics.h"
 #include "platform/surface_access.h"
 
@@ -24,7 +26,17 @@ HBITMAP FromReader(QImageReader& reader) {
 
 HBITMAP LoadImageFromFile(const char* path) {
   if (path == nullptr) return nullptr;
-  QImageReader reader(QString::fromLocal8Bit(path), "bmp");
+  QFile file(QString::fromLocal8Bit(path));
+  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBmpFileBytes) return nullptr;
+  const QByteArray bytes = file.readAll();
+  // The image reader would hand back a half-read picture: a cut file must fail to load instead.
+  if (!BmpPixelDataComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                            static_cast<std::size_t>(bytes.size())))
+    return nullptr;
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "bmp");
   reader.setDecideFormatFromContent(false);
   return FromReader(reader);
 }

@@ -86,7 +86,7 @@ int SetBkMode(HDC hdc, int mode) {
 
 BOOL TextOut(HDC hdc, int x, int y, const char* text, int len) {
   if (hdc == nullptr) return FALSE;
-  const QString decoded = DecodeBytes(text, len);
+  const QString decoded = QString::fromStdString(BytesToUtf8(text, len));
   if (decoded.isEmpty()) return TRUE;
   QPainter painter(&TheWindow().surface);
   painter.setFont(DefaultFont());

@@ -1,7 +1,7 @@
-// Turning the program's byte texts into displayable text.
+// Turning the program's byte texts (titles from the network, settings) into UTF-8 for display.
 #pragma once
 
-#include <QString>
+#include <string>
 
-// Valid UTF-8 is read as UTF-8; anything else as Latin-1, so that no byte is lost or dropped.
-QString DecodeBytes(const char* text, int len);
+// Valid UTF-8 stays as it is; anything else is read as Latin-1, so that no byte is lost.
+std::string BytesToUtf8(const char* text, int len);

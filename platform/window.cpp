@@ -14,6 +14,7 @@
 #include "platform/main_window_widget.h"
 #include "platform/round_region.h"
 #include "platform/window_record.h"
+#include "platform/x11_geometry.h"
 
 namespace {
 
@@ -194,6 +195,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   if (!IsOurWindow(hwnd) || rect == nullptr) return FALSE;
   WindowRecord& w = TheWindow();
+  // The server knows of a move by the user or another program before the toolkit tells us.
+  if (IsGuiThread() && QueryServerGeometry(w.widget, rect)) return TRUE;
   rect->left = w.x;
   rect->top = w.y;
   rect->right = w.x + w.width;
