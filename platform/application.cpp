@@ -5,10 +5,12 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/diagnostics.h"
+#include "platform/gui_thread.h"
 #include "platform/window.h"
 
 namespace {
@@ -25,16 +27,19 @@ void OnCloseSignal(int) {
 
 void InitPlatform(int& argc, char** argv) {
   if (QApplication::instance() != nullptr) return;
+  // The window places itself and is found by its X11 class: on Wayland desktops it runs through XWayland.
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 1);
   // The window is closed by the program itself (WM_CLOSE); the last hidden window must not end it.
   static QApplication* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);
+  StartGuiQueue();
 }
 
 int RunMessageLoop() { return QApplication::exec(); }
 
 void PostQuitMessage(int exitCode) {
   // exit() ends the running loop; queued so that it also works before the loop has started.
-  QMetaObject::invokeMethod(qApp, [exitCode] { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);
+  QueueOnGuiThread([exitCode] { QCoreApplication::exit(exitCode); });
 }
 
 void RouteCloseSignalsTo(HWND hwnd) {

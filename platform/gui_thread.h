@@ -3,6 +3,8 @@
 
 #include <functional>
 
+// Sets up the queue; called once by InitPlatform on the GUI thread.
+void StartGuiQueue();
 // Runs fn now when called on the GUI thread, else queues it for the GUI thread and returns.
 void RunOnGuiThread(std::function<void()> fn);
 // Queues fn for the GUI thread even when called on it (a posted message).

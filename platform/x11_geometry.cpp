@@ -10,8 +10,11 @@
 
 bool QueryServerGeometry(QWidget* widget, RECT* rect) {
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (widget == nullptr || x11 == nullptr || !widget->testAttribute(Qt::WA_WState_Created)) return false;
+  if (widget == nullptr || x11 == nullptr || QGuiApplication::platformName() != QLatin1String("xcb") ||
+      !widget->testAttribute(Qt::WA_WState_Created))
+    return false;
   xcb_connection_t* connection = x11->connection();
+  if (connection == nullptr) return false;
   const auto window = static_cast<xcb_window_t>(widget->winId());
   xcb_get_geometry_reply_t* geometry =
       xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
