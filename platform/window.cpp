@@ -250,8 +250,10 @@ BOOL InvalidateRect(HWND hwnd) {
   WindowRecord& w = TheWindow();
   if (w.paintPending.exchange(true)) return TRUE;
   QueueOnGuiThread([] {
-    TheWindow().paintPending = false;
-    DispatchToProc(WM_PAINT, 0, 0);
+    WindowRecord& rec = TheWindow();
+    rec.paintPending = false;
+    // A hidden window gets no paint message (the painting would show it again); showing it asks anew.
+    if (rec.visible) DispatchToProc(WM_PAINT, 0, 0);
   });
   return TRUE;
 }

@@ -72,12 +72,17 @@ TEST_F(WindowProcTest, SizeMessageResizesInPlaceAndLaysTheSkinOutAgain) {
   EXPECT_EQ(Skin[SKIN_BR_B1_UP].PosY, 347);
 }
 
-TEST_F(WindowProcTest, PaintRequestPaintsTheWholeWindowAndShowsIt) {
+TEST_F(WindowProcTest, PaintRequestsPaintAShownWindowButNeverShowAHiddenOne) {
   InvalidateRect(g_hwndMain);
-  ASSERT_TRUE(PumpUntilFn([] { return IsWindowVisible(g_hwndMain) == TRUE; }, 2000));
+  test_support::PumpUntilFn([] { return false; }, 100);
+  EXPECT_FALSE(IsWindowVisible(g_hwndMain));
+  EXPECT_NE(CopySurface(g_hwndMain).at(4, 150), GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50));
+
+  ShowWindow(g_hwndMain, SW_SHOW);  // showing asks for the program's picture
+  ASSERT_TRUE(PumpUntilFn(
+      [] { return CopySurface(g_hwndMain).at(4, 150) == GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50); }, 2000));
   const SurfaceCopy surface = CopySurface(g_hwndMain);
   ASSERT_EQ(surface.width, 336);
-  EXPECT_EQ(surface.at(4, 150), GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50));
   EXPECT_EQ(surface.at(247 + 36, 266 + 17), GetBitmapPixel(Skin[SKIN_BR_B1_UP].ShBitmap, 36, 17));
 }
 
