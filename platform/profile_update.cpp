@@ -50,6 +50,21 @@ int OpenLock(const std::string& lockPath) {
   return fd;
 }
 
+// A copy that stopped while holding the lock (a debugger, SIGSTOP) must not freeze the others.
+constexpr int kLockWaitMs = 5000;
+
+bool LockWithin(int fd, int timeoutMs) {
+  for (int waited = 0;; waited += 10) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (waited >= timeoutMs) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    usleep(10 * 1000);
+  }
+}
+
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -106,11 +121,9 @@ bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit)
     Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
     return false;
   }
-  while (flock(lock.Get(), LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
-      return false;
-    }
+  if (!LockWithin(lock.Get(), kLockWaitMs)) {
+    Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
+    return false;
   }
 
   std::string text;

@@ -15,6 +15,7 @@
 #include <set>
 #include <signal.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -466,6 +467,24 @@ TEST(ProfileConcurrency, ParallelWritersLoseNothing) {
     EXPECT_EQ(GetPrivateProfileInt("Base", ("b" + std::to_string(i)).c_str(), -1, file.c_str()), i);
   }
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"shared.ini", "shared.ini.lock"})) << "no temporary file left";
+}
+
+TEST(ProfileConcurrency, ACopyHoldingTheLockForeverCostsOthersABoundedWait) {
+  TempFolder dir;
+  const std::string file = dir.File("k.ini");
+  Store(file, "[Window 0]\nLeft=1\n");
+  Store(file + ".lock", "");
+  // flock belongs to the open file: a second descriptor in this process stands for a stopped copy.
+  int holder = open((file + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(WritePrivateProfileString("Window 0", "Left", "2", file.c_str()));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_EQ(Load(file), "[Window 0]\nLeft=1\n");
+  close(holder);
+  EXPECT_TRUE(WritePrivateProfileString("Window 0", "Left", "2", file.c_str()));
+  EXPECT_EQ(Get(file, "Window 0", "Left"), "2");
 }
 
 }  // namespace
