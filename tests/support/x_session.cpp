@@ -42,24 +42,44 @@ XSession::~XSession() {
   xvfb_.Wait(2s);
 }
 
-bool XSession::Start(bool trayHost) {
+bool XSession::StartServer() {
   // -displayfd picks a free display and writes its number to our pipe once the server is ready.
   if (!xvfb_.Start("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp"}))
     return false;
   std::optional<std::string> number = xvfb_.ReadLine(15s);
   if (!number || number->empty()) return false;
   display_ = ":" + *number;
-  if (trayHost) {
-    if (!tray_.Start("/usr/bin/trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "request",
-                                         "--height", "24"},
-                     Environment()))
-      return false;
-    // The tray is ready once its panel window exists; an icon added earlier might not be embedded.
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (Run("/usr/bin/xdotool", {"search", "--classname", "panel"}).output.empty())
-      if (std::chrono::steady_clock::now() > deadline) return false;
+  // Only a client that got in proves the display is ours and listening.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (xvfb_.Running() && std::chrono::steady_clock::now() < deadline)
+    if (Run("/usr/bin/xdpyinfo", {}).exitCode == 0) return true;
+  return false;
+}
+
+bool XSession::StartTray() {
+  if (!tray_.Start("/usr/bin/trayer",
+                   {"--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"}, Environment()))
+    return false;
+  // The tray is ready once its panel window exists; an icon added earlier might not be embedded.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (tray_.Running() && std::chrono::steady_clock::now() < deadline)
+    if (!Run("/usr/bin/xdotool", {"search", "--classname", "panel"}).output.empty()) return true;
+  return false;
+}
+
+bool XSession::Start(bool trayHost) {
+  // A server or tray that lost a race for a display or died early is started again.
+  bool server = false;
+  for (int attempt = 0; attempt < 3 && !server; ++attempt) {
+    if (attempt > 0) xvfb_ = ChildProcess();
+    server = StartServer();
   }
-  return true;
+  if (!server || !trayHost) return server;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) tray_ = ChildProcess();
+    if (StartTray()) return true;
+  }
+  return false;
 }
 
 ChildEnvironment XSession::Environment(std::vector<std::pair<std::string, std::string>> extra) const {

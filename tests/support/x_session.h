@@ -46,6 +46,9 @@ class XSession {
   std::optional<Screenshot> Shoot(const std::string& scratchFolder) const;
 
  private:
+  bool StartServer();
+  bool StartTray();
+
   ChildProcess xvfb_, tray_;
   std::string display_;
 };
