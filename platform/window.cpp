@@ -20,12 +20,16 @@ namespace {
 
 HWND OwnHandle() { return static_cast<HWND>(getpid()); }
 
+// Every size the module holds under the id: the tray picks the one drawn for its size.
 QIcon IconFromResource(HINSTANCE module, int id) {
-  const ResourceEntry* entry = FindResource(module, id);
-  if (entry == nullptr) return {};
-  QImage image = QImage::fromData(entry->data, static_cast<int>(entry->size));
-  if (image.isNull()) return {};
-  return QIcon(QPixmap::fromImage(image));
+  QIcon icon;
+  for (std::size_t i = 0; module != nullptr && i < module->count; ++i) {
+    const ResourceEntry& entry = module->entries[i];
+    if (entry.id != id) continue;
+    QImage image = QImage::fromData(entry.data, static_cast<int>(entry.size));
+    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
 }
 
 QRegion RoundedRegion(int width, int height, int ew, int eh) {

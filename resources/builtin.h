@@ -1,4 +1,4 @@
-// The program's built-in resources: skin pieces 140..166 and the program icon 101.
+// The program's built-in resources: skin pieces 140..166 and the program icon 101 (64 and 22 pixels).
 #pragma once
 
 #include "platform/resources.h"
