@@ -57,6 +57,21 @@ int Flock(int fd, int operation) {
   return rc;
 }
 
+// The guard is held for microseconds; a copy stopped while holding it must not stop every start.
+constexpr int kGuardWaitMs = 5000;
+
+bool LockGuardWithin(int fd, int timeoutMs) {
+  for (int waited = 0;; waited += 10) {
+    if (Flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK) return false;
+    if (waited >= timeoutMs) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    usleep(10 * 1000);
+  }
+}
+
 // Holding the guard is what makes the test-then-share below a single step for everyone else:
 // nobody outside the guard ever asks for an exclusive lock on a name.
 int TakeNameUnderGuard(const std::string& lockPath, bool* alreadyExisted) {
@@ -100,7 +115,7 @@ int CreateNamedMutex(const char* name, bool* alreadyExisted) {
   const std::string guardPath = folder + "/names.guard";
   int guard = OpenLockFile(guardPath);
   if (guard < 0) return -1;
-  if (Flock(guard, LOCK_EX) != 0) {
+  if (!LockGuardWithin(guard, kGuardWaitMs)) {
     Diag(DiagLevel::Error, "named lock guard %s: cannot lock: %s", guardPath.c_str(), std::strerror(errno));
     close(guard);
     return -1;
