@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/surface_access.h"
 #include "tests/support/child_process.h"
+#include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_session.h"
 
@@ -16,25 +17,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::ChildProcess;
+using test_support::PollUntil;
 using test_support::TempFolder;
 using test_support::XSession;
 
 constexpr const char* kTitle = "Kestrova_1.39";
-
-long long NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-template <typename Pred>
-bool PollUntil(Pred pred, std::chrono::milliseconds timeout) {
-  const long long deadline = NowMs() + timeout.count();
-  for (;;) {
-    if (pred()) return true;
-    if (NowMs() >= deadline) return false;
-    // Each check runs X client tools, which pace the loop.
-  }
-}
 
 std::uint32_t PiecePixel(const char* name, int x, int y) {
   HBITMAP piece = LoadImageFromFile((std::string(KESTROVA_SOURCE_DIR "/resources/skin/") + name + ".bmp").c_str());

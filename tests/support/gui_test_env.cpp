@@ -1,7 +1,6 @@
 // The platform started once for a test program, and pumping its queued work.
 #include "tests/support/gui_test_env.h"
 
-#include <chrono>
 #include <cstdlib>
 
 
@@ -23,12 +22,5 @@ void EnsurePlatform() {
 
 void PumpEvents() { ProcessPendingEvents(5); }
 
-long long NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-bool PumpUntil(bool (*pred)(), int timeoutMs) { return PumpUntilFn(pred, timeoutMs); }
 
 }  // namespace test_support

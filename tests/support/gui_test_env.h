@@ -1,28 +1,22 @@
 // Starting the platform once per test program, for tests that create the window or draw.
 #pragma once
 
+#include "tests/support/poll.h"
+
 namespace test_support {
 
 // Starts the GUI toolkit (offscreen unless QT_QPA_PLATFORM says otherwise) on the calling thread.
 void EnsurePlatform();
-// Handles the GUI thread's queued work until pred() holds or timeoutMs passes; returns pred().
-bool PumpUntil(bool (*pred)(), int timeoutMs);
-
-// Runs `pred` after each round of queued work; any callable.
-template <typename Pred>
-bool PumpUntilFn(Pred pred, int timeoutMs);
-
+// Handles one round of the GUI thread's queued work (waiting a few milliseconds for some).
 void PumpEvents();
-long long NowMs();
 
+// Handles the GUI thread's queued work until pred() holds or timeoutMs passes; returns pred().
 template <typename Pred>
 bool PumpUntilFn(Pred pred, int timeoutMs) {
-  const long long deadline = NowMs() + timeoutMs;
-  while (true) {
+  return PollUntil([&] {
     PumpEvents();
-    if (pred()) return true;
-    if (NowMs() >= deadline) return false;
-  }
+    return pred();
+  }, std::chrono::milliseconds(timeoutMs));
 }
 
 }  // namespace test_support

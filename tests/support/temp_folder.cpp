@@ -14,8 +14,19 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
+  if (path_.empty()) return;
   std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  // A test may have taken the write bit away to see a write fail; give it back to clean up.
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::set<std::string> TempFolder::Entries() const {
+  std::set<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
+    names.insert(entry.path().filename().string());
+  return names;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -1,6 +1,7 @@
 // A temporary folder for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace test_support {
@@ -15,6 +16,8 @@ class TempFolder {
   const std::string& path() const { return path_; }
   // path()/name
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // The names directly inside the folder.
+  std::set<std::string> Entries() const;
 
  private:
   std::string path_;

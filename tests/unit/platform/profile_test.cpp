@@ -1,5 +1,6 @@
 // Tests of the settings file calls: Windows-made files, byte-exact edits, limits, concurrent writers.
 #include "platform/profile.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <random>
 #include <set>
 #include <signal.h>
@@ -23,39 +22,7 @@
 
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + std::string("/profile-XXXXXX");
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempFolder() {
-    if (path_.empty()) return;
-    chmod(path_.c_str(), 0700);
-    auto removeOne = [](const char* p, const struct stat*, int, FTW*) { return remove(p); };
-    nftw(path_.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  std::set<std::string> Entries() const {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(path_.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") names.insert(name);
-      }
-      closedir(dir);
-    }
-    return names;
-  }
-
- private:
-  std::string path_;
-};
+using test_support::TempFolder;
 
 void Store(const std::string& path, const std::string& content) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -110,7 +77,7 @@ const std::string kWindowsFile =
 
 TEST(ProfileRead, WindowsFileReadsLikeOnWindows) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file, kWindowsFile);
 
   EXPECT_EQ(Get(file, "Window 0", "Left"), "-12");
@@ -134,7 +101,7 @@ TEST(ProfileRead, WindowsFileReadsLikeOnWindows) {
 
 TEST(ProfileRead, DefaultsWhenFileSectionOrKeyIsMissing) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   EXPECT_EQ(Get(file, "Door", "Host"), "<default>");
   EXPECT_EQ(GetPrivateProfileInt("Door", "Port", 80, file.c_str()), 80);
 
@@ -143,13 +110,13 @@ TEST(ProfileRead, DefaultsWhenFileSectionOrKeyIsMissing) {
   EXPECT_EQ(Get(file, "Door", "Port"), "<default>");
   EXPECT_EQ(Get(file, "Door", "Port", nullptr), "");
   EXPECT_EQ(Get(file, "Door", "Port", "trailing  "), "trailing") << "Windows drops the default's trailing spaces";
-  EXPECT_EQ(Get(dir.Path(), "Door", "Host"), "<default>") << "a folder in the file's place";
+  EXPECT_EQ(Get(dir.path(), "Door", "Host"), "<default>") << "a folder in the file's place";
   EXPECT_EQ(Get(file, "Door", "Host", nullptr), "gate");
 }
 
 TEST(ProfileRead, WidthCutsValueAndDefaultWithoutOverrun) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file, "[a]\nk=abcdef\n");
   char buffer[16];
   auto call = [&](const char* key, DWORD width) {
@@ -172,7 +139,7 @@ TEST(ProfileRead, WidthCutsValueAndDefaultWithoutOverrun) {
 
 TEST(ProfileRead, NullKeyOrSectionListsNames) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file, kWindowsFile);
   char buffer[64];
 
@@ -193,7 +160,7 @@ TEST(ProfileRead, NullKeyOrSectionListsNames) {
 
 TEST(ProfileRead, DamagedFilesGiveWhatStillParses) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   const char damaged[] = "[a]\nk1=v1\n\0\0\0garbage\xff\xfe\n[b\nk2=v\0zz\nk3=cut-in-the-mid";
   Store(file, std::string(damaged, sizeof damaged - 1));
   EXPECT_EQ(Get(file, "a", "k1"), "v1");
@@ -221,7 +188,7 @@ TEST(ProfileRead, DamagedFilesGiveWhatStillParses) {
 
 TEST(ProfileRead, OversizedFileIsRefused) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   std::string big = "[a]\nk=v\n;" + std::string(1024 * 1024, 'x') + "\n";
   Store(file, big);
   EXPECT_EQ(Get(file, "a", "k"), "<default>");
@@ -231,7 +198,7 @@ TEST(ProfileRead, OversizedFileIsRefused) {
 
 TEST(ProfileInt, ParsesLeadingNumberAndClamps) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file,
         "[n]\nneg=-250\npos=+17\nunit=42px\nword=px\nempty=\nspaced=  -7  \nquoted=\"12\"\n"
         "big=99999999999999999999\nsmall=-99999999999999999999\nmax=2147483647\nmin=-2147483648\n"
@@ -255,7 +222,7 @@ TEST(ProfileInt, ParsesLeadingNumberAndClamps) {
 
 TEST(ProfileWrite, ChangesOnlyTheKeyInWindowsFile) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file, kWindowsFile);
   std::string expected = kWindowsFile;
 
@@ -304,7 +271,7 @@ TEST(ProfileWrite, EditsLeaveTheRestByteForByte) {
       {"delete missing key", "[a]\nj=2", "a", "k", nullptr, "[a]\nj=2"},
   };
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     unlink(file.c_str());
@@ -316,7 +283,7 @@ TEST(ProfileWrite, EditsLeaveTheRestByteForByte) {
 
 TEST(ProfileWrite, FileModesAndLinks) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   ASSERT_EQ(WritePrivateProfileString("Door", "Password", "secret", file.c_str()), TRUE);
   EXPECT_EQ(ModeOf(file), 0600u) << "a new file holds a password";
   EXPECT_EQ(ModeOf(file + ".lock"), 0600u);
@@ -325,7 +292,7 @@ TEST(ProfileWrite, FileModesAndLinks) {
   ASSERT_EQ(WritePrivateProfileString("Door", "Host", "gate", file.c_str()), TRUE);
   EXPECT_EQ(ModeOf(file), 0644u) << "an existing file keeps its mode";
 
-  std::string link = dir.File("link.ini");
+  std::string link = (dir / "link.ini");
   ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
   ASSERT_EQ(WritePrivateProfileString("Door", "Port", "81", link.c_str()), TRUE);
   struct stat st {};
@@ -337,7 +304,7 @@ TEST(ProfileWrite, FileModesAndLinks) {
 
 TEST(ProfileWrite, RefusesWhatWouldBreakTheFile) {
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   struct Attempt {
     const char* section;
     const char* key;
@@ -364,18 +331,18 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheFile) {
 
 TEST(ProfileWrite, FailsCleanlyWhereNothingCanBeWritten) {
   TempFolder dir;
-  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", dir.File("no/such/folder.ini").c_str()), FALSE);
-  Store(dir.File("plain"), "x");
-  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", dir.File("plain/kestrova.ini").c_str()), FALSE);
-  ASSERT_EQ(mkdir(dir.File("folder.ini").c_str(), 0700), 0);
-  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", dir.File("folder.ini").c_str()), FALSE);
+  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", (dir / "no/such/folder.ini").c_str()), FALSE);
+  Store((dir / "plain"), "x");
+  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", (dir / "plain/kestrova.ini").c_str()), FALSE);
+  ASSERT_EQ(mkdir((dir / "folder.ini").c_str(), 0700), 0);
+  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", (dir / "folder.ini").c_str()), FALSE);
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"plain", "folder.ini", "folder.ini.lock"}));
 }
 
 TEST(ProfileWrite, HonoursPermissions) {
   if (geteuid() == 0) GTEST_SKIP() << "root is not stopped by permissions";
   TempFolder dir;
-  std::string file = dir.File("kestrova.ini");
+  std::string file = (dir / "kestrova.ini");
   Store(file, "[a]\nk=1\n");
   chmod(file.c_str(), 0400);
   EXPECT_EQ(WritePrivateProfileString("a", "k", "2", file.c_str()), FALSE) << "a read-only file stays as it is";
@@ -387,8 +354,8 @@ TEST(ProfileWrite, HonoursPermissions) {
   chmod(file.c_str(), 0600);
 
   TempFolder locked;
-  chmod(locked.Path().c_str(), 0500);
-  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", locked.File("kestrova.ini").c_str()), FALSE);
+  chmod(locked.path().c_str(), 0500);
+  EXPECT_EQ(WritePrivateProfileString("a", "k", "v", (locked / "kestrova.ini").c_str()), FALSE);
   EXPECT_TRUE(locked.Entries().empty());
 }
 
@@ -431,7 +398,7 @@ std::string WatchWriters(std::vector<pid_t>& writers, const std::string& file, i
 
 TEST(ProfileConcurrency, ParallelWritersLoseNothing) {
   TempFolder dir;
-  std::string file = dir.File("shared.ini");
+  std::string file = (dir / "shared.ini");
   constexpr int kBaseKeys = 20;
   for (int i = 0; i < kBaseKeys; ++i) {
     std::string key = "b" + std::to_string(i);
@@ -471,7 +438,7 @@ TEST(ProfileConcurrency, ParallelWritersLoseNothing) {
 
 TEST(ProfileConcurrency, ACopyHoldingTheLockForeverCostsOthersABoundedWait) {
   TempFolder dir;
-  const std::string file = dir.File("k.ini");
+  const std::string file = (dir / "k.ini");
   Store(file, "[Window 0]\nLeft=1\n");
   Store(file + ".lock", "");
   // flock belongs to the open file: a second descriptor in this process stands for a stopped copy.
