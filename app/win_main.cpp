@@ -40,7 +40,6 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);
-  InvalidateRect(g_hwndMain);
 
   return RunMessageLoop();
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/drawing.h"
 #include "platform/types.h"
 
 struct SurfaceCopy {
@@ -14,8 +15,6 @@ struct SurfaceCopy {
 
 // A copy of the window's surface; empty when there is no window.
 SurfaceCopy CopySurface(HWND hwnd);
-
-#include "platform/drawing.h"
 
 // One pixel (0x00RRGGBB) of a bitmap; 0 outside it or for a null bitmap.
 std::uint32_t GetBitmapPixel(const HBITMAP& bitmap, int x, int y);

@@ -23,11 +23,6 @@ void t_SharedShowData::SetTitle(const char* text) {
   if (text != nullptr) std::strncpy(title_, text, sizeof title_ - 1);
 }
 
-std::string t_SharedShowData::Title() const {
-  std::lock_guard lock(titleMutex_);
-  return title_;
-}
-
 t_SharedShowData::operator t_ShowData() const {
   t_ShowData s{};
   s.ClientWidth = ClientWidth;

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <mutex>
-#include <string>
 
 #include "platform/drawing.h"
 #include "platform/types.h"
@@ -64,7 +63,6 @@ class t_SharedShowData {
 
   // Stores at most 63 bytes of text.
   void SetTitle(const char* text);
-  std::string Title() const;
   operator t_ShowData() const;
 
  private:
