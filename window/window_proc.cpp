@@ -5,13 +5,7 @@
 #include "platform/application.h"
 #include "platform/window.h"
 #include "skin/skin.h"
-
-namespace {
-
-// Timer 0 restarts the video reader once the reader exists; until then it only ticks.
-void OnReaderRestartTimer() {}
-
-}  // namespace
+#include "video/reader_thread.h"
 
 LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -31,7 +25,7 @@ LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       PostQuitMessage(0);
       break;
     case WM_TIMER:
-      if (wParam == 0) OnReaderRestartTimer();
+      if (wParam == 0) ReaderRestartTick();
       break;
     default:
       break;
