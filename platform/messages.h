@@ -36,3 +36,10 @@ struct MINMAXINFO {
 struct RECT {
   std::int32_t left, top, right, bottom;
 };
+
+// The record that WM_COPYDATA's lParam points to; wParam is the sending window.
+struct COPYDATASTRUCT {
+  std::uintptr_t dwData;  // the tag
+  DWORD cbData;           // byte count
+  const void* lpData;     // the bytes
+};

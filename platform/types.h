@@ -22,6 +22,8 @@ using LRESULT = std::intptr_t;
 // so that it can travel between copies in a 32-bit message value.
 using HWND = std::uint32_t;
 constexpr HWND HWND_NONE = 0;
+// Every running copy's main window, the sender's own included. Above any process id (at most 2^22).
+constexpr HWND HWND_BROADCAST = 0x7FFFFFFF;
 
 // 0x00BBGGRR, as the colours are written in the program's constants.
 using COLORREF = std::uint32_t;

@@ -263,6 +263,8 @@ BOOL InvalidateRect(HWND hwnd) {
 }
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Until the instance bus carries messages between copies, a broadcast reaches this copy only.
+  if (hwnd == HWND_BROADCAST) hwnd = OwnHandle();
   if (!IsOurWindow(hwnd)) return 0;
   if (IsGuiThread()) return DispatchToProc(message, wParam, lParam);
   auto result = std::make_shared<std::atomic<LRESULT>>(0);
@@ -273,6 +275,7 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hwnd == HWND_BROADCAST) hwnd = OwnHandle();
   if (!IsOurWindow(hwnd)) return FALSE;
   QueueOnGuiThread([=] { DispatchToProc(message, wParam, lParam); });
   return TRUE;
