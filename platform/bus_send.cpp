@@ -95,13 +95,17 @@ void Finish(Exchange& e, const char* why) {
   e.finished = true;
 }
 
-void ReadReply(Exchange& e, UINT message) {
+void ReadReply(Exchange& e, UINT message, const std::string& folder) {
   auto* into = reinterpret_cast<unsigned char*>(&e.reply);
   for (;;) {
     const ssize_t n = recv(e.fd, into + e.replyGot, sizeof e.reply - e.replyGot, MSG_DONTWAIT);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-    if (n <= 0) return Finish(e, "ended without an answer");
+    if (n <= 0) {
+      Finish(e, "ended without an answer");
+      // Most often it died: then its socket goes now rather than at the next copy's try.
+      return bus::RemoveDeadSocket(folder, e.pid);
+    }
     e.replyGot += static_cast<std::size_t>(n);
     if (e.replyGot < sizeof e.reply) continue;
     const std::string fault = bus::CheckReply(e.reply, e.sequence, message);
@@ -113,7 +117,8 @@ void ReadReply(Exchange& e, UINT message) {
 
 // Waits until every exchange has its answer or the deadline; on the GUI thread, whatever is sent to
 // this copy meanwhile is handled, which is what lets a receiver's handler call back into us.
-void AwaitReplies(std::vector<Exchange>& exchanges, UINT message, Clock::time_point deadline) {
+void AwaitReplies(std::vector<Exchange>& exchanges, UINT message, Clock::time_point deadline,
+                  const std::string& folder) {
   const bool serveInbox = IsGuiThread();
   std::vector<pollfd> fds;
   for (;;) {
@@ -144,7 +149,7 @@ void AwaitReplies(std::vector<Exchange>& exchanges, UINT message, Clock::time_po
         Finish(e, "ended before it took the message");
         continue;
       }
-      if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadReply(e, message);
+      if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadReply(e, message, folder);
     }
     if (ready <= 0 && left <= 0) {
       for (Exchange* e : open)
@@ -204,7 +209,7 @@ LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
   const auto deadline = Clock::now() + std::chrono::milliseconds(bus::kPeerBoundMs);
   // The others are at work on it already while we handle our own share.
   if (broadcast) SendToOwnWindow(message, wParam, lParam);
-  AwaitReplies(exchanges, message, deadline);
+  AwaitReplies(exchanges, message, deadline, folder);
   return broadcast || exchanges.empty() ? 0 : exchanges.front().result;
 }
 

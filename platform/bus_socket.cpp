@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/diagnostics.h"
@@ -43,6 +44,21 @@ std::uint32_t PidFromName(const char* name) {
   }
   // 0 and 1 never name a copy; anything at or above the broadcast handle is no process id.
   return pid > 1 && pid < 0x7FFFFFFF ? static_cast<std::uint32_t>(pid) : 0;
+}
+
+// A copy that has ended but is not yet reaped: its pid cannot be taken by anyone else yet, while its
+// listening socket may still take connections for a moment as the kernel closes its files.
+bool HasEnded(std::uint32_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+  FILE* file = std::fopen(path.c_str(), "re");
+  if (file == nullptr) return false;
+  char text[512];
+  const std::size_t n = std::fread(text, 1, sizeof text - 1, file);
+  std::fclose(file);
+  text[n] = '\0';
+  // The state follows the command name, which may itself hold parentheses.
+  const char* close = std::strrchr(text, ')');
+  return close != nullptr && close[1] == ' ' && (close[2] == 'Z' || close[2] == 'X');
 }
 
 }  // namespace
@@ -138,11 +154,13 @@ void RemoveDeadSocket(const std::string& folder, std::uint32_t pid) {
   // put its socket in place since then must keep it.
   struct stat st;
   if (lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != geteuid()) return;
-  int fd;
-  const ConnectResult again = ConnectTo(folder, pid, &fd);
-  if (fd >= 0) close(fd);
-  // A hung copy's full queue is no sign of death: its socket stays.
-  if (again != ConnectResult::Dead) return;
+  if (!HasEnded(pid)) {
+    int fd;
+    const ConnectResult again = ConnectTo(folder, pid, &fd);
+    if (fd >= 0) close(fd);
+    // A hung copy's full queue is no sign of death: its socket stays.
+    if (again != ConnectResult::Dead) return;
+  }
   if (unlink(path.c_str()) == 0) Diag(DiagLevel::Info, "instance bus: removed the socket of ended copy %u", pid);
 }
 
