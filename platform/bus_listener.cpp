@@ -99,6 +99,8 @@ Progress ReadFrom(Incoming& c) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return Progress::More;
     if (n <= 0) {
+      // A copy that only looked whether we are alive hangs up without a word: no fault.
+      if (n == 0 && c.headerGot == 0) return Progress::Failed;
       Diag(DiagLevel::Warning, "instance bus: copy %u ended its message after %zu bytes; dropped", c.pid,
            c.headerGot + c.payloadGot);
       return Progress::Failed;

@@ -151,7 +151,7 @@ void AwaitReplies(std::vector<Exchange>& exchanges, UINT message, Clock::time_po
       }
       if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadReply(e, message, folder);
     }
-    if (ready <= 0 && left <= 0) {
+    if (left <= 0) {
       for (Exchange* e : open)
         if (!e->finished) Finish(*e, "gave no answer within the bound; given up");
       return;

@@ -1,5 +1,5 @@
 // Probe program: one copy on the instance bus with a scripted window procedure. It reads commands
-// from stdin (send, post, copy data, the outgoing-call flow) and reports on stdout what it sends,
+// from stdin (send, post, copy data, the outgoing-call flow, a broadcast from another thread) and reports on stdout what it sends,
 // what its window receives and what it gets back, one line each.
 // Usage: bus_probe FOLDER [sip] [open] [slow]
 //   sip:  acts as the copy that holds the SIP telephone in the call flow
@@ -99,6 +99,12 @@ void Run(const std::string& line) {
   if (command == "bsend" && n == 3) {
     SendMessage(HWND_BROADCAST, g_message, a, b);
     Say("done bsend %ld %lld ms", a, Millis(start));
+  } else if (command == "tbsend" && n == 3) {
+    // As the SIP thread does: a waiting broadcast from a thread that has no window.
+    std::thread([a, b] {
+      SendMessage(HWND_BROADCAST, g_message, a, b);
+      QueueOnGuiThread([a] { Say("done tbsend %ld", a); });
+    }).detach();
   } else if (command == "bpost" && n == 3) {
     Say("done bpost %ld %d", a, PostMessage(HWND_BROADCAST, g_message, a, b));
   } else if (command == "send" && n == 4) {

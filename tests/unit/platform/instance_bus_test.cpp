@@ -107,6 +107,13 @@ TEST_F(InstanceBusTest, BroadcastsReachEveryCopyIncludingTheSender) {
   EXPECT_TRUE(b.Saw("msg 7 42"));
   EXPECT_TRUE(c.Saw("msg 7 42"));
 
+  // From a thread without a window, as the SIP thread sends: its own copy's share included.
+  c.Do("tbsend 9 0");
+  ASSERT_EQ(c.Next("done tbsend"), "done tbsend 9");
+  EXPECT_TRUE(c.Has("msg 9 0"));
+  EXPECT_TRUE(a.Saw("msg 9 0"));
+  EXPECT_TRUE(b.Saw("msg 9 0"));
+
   b.Do("bpost 8 43");
   EXPECT_EQ(b.Next("done bpost"), "done bpost 8 1");
   for (Copy* copy : {&a, &b, &c}) EXPECT_TRUE(copy->Saw("msg 8 43")) << copy->pid;
