@@ -30,9 +30,10 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   g_hInstance = hInstance;
 
   if (!InitApp()) return 0;
+  RouteCloseSignalsTo(g_hwndMain);
+  // Once other copies can reach us, a close request must take our socket along.
   // Without the bus this copy still runs; its broadcasts then reach only itself.
   StartInstanceBus();
-  RouteCloseSignalsTo(g_hwndMain);
 
   InitSkin(g_hInstance, g_hwndMain, Skin);
   SkinBitmapPos(Skin, ShowData.ClientHeight, ShowData.ClientWidth);

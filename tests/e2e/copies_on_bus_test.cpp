@@ -33,6 +33,8 @@ TEST(CopiesOnBus, EachRunningCopyListensUnderItsPidUntilItCloses) {
   };
   for (ChildProcess& copy : copies)
     EXPECT_TRUE(PollUntil([&] { return std::filesystem::is_socket(socketOf(copy)); }, 15s)) << copy.Pid();
+  // Shown windows: both copies are up and take close requests.
+  ASSERT_TRUE(PollUntil([&] { return x.FindWindows("KestrovaClass", "Kestrova_1.39").size() >= 2; }, 15s));
 
   ASSERT_TRUE(copies[0].Signal(SIGTERM));
   auto exit = copies[0].Wait(15s);
