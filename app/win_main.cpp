@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "platform/application.h"
 #include "platform/diagnostics.h"
+#include "platform/instance_bus.h"
 #include "platform/window.h"
 #include "skin/skin.h"
 
@@ -30,16 +31,24 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
 
   if (!InitApp()) return 0;
   RouteCloseSignalsTo(g_hwndMain);
+  // Once other copies can reach us, a close request must take our socket along.
+  // Without the bus this copy still runs; its broadcasts then reach only itself.
+  StartInstanceBus();
 
   InitSkin(g_hInstance, g_hwndMain, Skin);
   SkinBitmapPos(Skin, ShowData.ClientHeight, ShowData.ClientWidth);
   ShowMyWindow(g_hwndMain, ShowData);
 
-  if (!AddNotifyIcon()) return 0;
+  if (!AddNotifyIcon()) {
+    StopInstanceBus();
+    return 0;
+  }
 
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);
 
-  return RunMessageLoop();
+  const int exitCode = RunMessageLoop();
+  StopInstanceBus();
+  return exitCode;
 }

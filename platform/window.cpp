@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include "platform/application.h"
+#include "platform/bus_inbox.h"
 #include "platform/diagnostics.h"
 #include "platform/gui_thread.h"
+#include "platform/instance_bus.h"
 #include "platform/main_window_widget.h"
 #include "platform/round_region.h"
 #include "platform/window_record.h"
@@ -263,19 +265,18 @@ BOOL InvalidateRect(HWND hwnd) {
 }
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Until the instance bus carries messages between copies, a broadcast reaches this copy only.
-  if (hwnd == HWND_BROADCAST) hwnd = OwnHandle();
+  if (hwnd == HWND_BROADCAST || (hwnd != OwnHandle() && hwnd != HWND_NONE))
+    return SendAcrossCopies(hwnd, message, wParam, lParam);
   if (!IsOurWindow(hwnd)) return 0;
   if (IsGuiThread()) return DispatchToProc(message, wParam, lParam);
-  auto result = std::make_shared<std::atomic<LRESULT>>(0);
+  // Through the sent-message queue: the GUI thread takes it even while it waits for another copy.
   // A copy that waits for ever for its own window would hang a door phone: the wait is bounded.
-  if (!RunOnGuiThreadAndWait([=] { *result = DispatchToProc(message, wParam, lParam); }, 5000))
-    Diag(DiagLevel::Warning, "message 0x%x was not handled within 5 s", message);
-  return *result;
+  return bus::SendToOwnWindowAndWait(message, wParam, lParam, 5000);
 }
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (hwnd == HWND_BROADCAST) hwnd = OwnHandle();
+  if (hwnd == HWND_BROADCAST || (hwnd != OwnHandle() && hwnd != HWND_NONE))
+    return PostAcrossCopies(hwnd, message, wParam, lParam);
   if (!IsOurWindow(hwnd)) return FALSE;
   QueueOnGuiThread([=] { DispatchToProc(message, wParam, lParam); });
   return TRUE;

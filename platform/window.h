@@ -60,6 +60,8 @@ BOOL KillTimer(HWND hwnd, UINT id);
 BOOL InvalidateRect(HWND hwnd);
 
 // Runs the window procedure and returns its result; from another thread, waits (bounded) for the GUI thread.
+// Another copy's handle or HWND_BROADCAST go over the instance bus (platform/instance_bus.h): registered
+// messages and copy data only, each other copy given at most 2 s.
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // The default handling: WM_CLOSE destroys the window, WM_NCHITTEST answers HTCLIENT.
