@@ -116,6 +116,7 @@ HWND CreateWindowEx(const char* className, const char* text, int x, int y, int w
   w.widget = widget;
   w.visible = false;
   w.exists = true;
+  widget->applyMinimumSize();
   return OwnHandle();
 }
 
@@ -201,6 +202,12 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   WindowRecord& w = TheWindow();
   // The server knows of a move by the user or another program before the toolkit tells us.
   if (IsGuiThread() && QueryServerGeometry(w.widget, rect)) return TRUE;
+  return GetCachedWindowRect(hwnd, rect);
+}
+
+BOOL GetCachedWindowRect(HWND hwnd, RECT* rect) {
+  if (!IsOurWindow(hwnd) || rect == nullptr) return FALSE;
+  WindowRecord& w = TheWindow();
   rect->left = w.x;
   rect->top = w.y;
   rect->right = w.x + w.width;
