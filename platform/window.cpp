@@ -112,6 +112,11 @@ HWND CreateWindowEx(const char* className, const char* text, int x, int y, int w
   w.y = y;
   w.width = width;
   w.height = height;
+  {
+    // A new window starts without a picture, whatever an earlier window of the process showed.
+    std::lock_guard lock(w.surfaceMutex);
+    w.surface = QImage();
+  }
   ResizeSurface(width, height);
   w.widget = widget;
   w.visible = false;
