@@ -26,6 +26,8 @@ struct ChildExit {
 struct ChildEnvironment {
   std::vector<std::pair<std::string, std::string>> set;
   std::vector<std::string> unset;
+  // The child's current folder; empty: the test's own.
+  std::string workingFolder;
 };
 
 // One started program. stderr is shared with the test so that its diagnostics show up in the
