@@ -2,7 +2,6 @@
 #include <utility>
 
 #include "tests/unit/window/main_window_fixture.h"
-#include "window/pointer.h"
 
 namespace {
 
@@ -13,23 +12,6 @@ using window_test::MainWindowTest;
 using PointerTest = MainWindowTest;
 
 LRESULT HitAt(int x, int y) { return SendMessage(g_hwndMain, WM_NCHITTEST, 0, MAKELPARAM(kLeft + x, kTop + y)); }
-
-TEST(OverBMP, LeavesOutTheFirstColumnAndRowAndTheLastFive) {
-  t_Skin s{};
-  s.PosY = 100;  // column
-  s.PosX = 200;  // row
-  s.Width = 20;
-  s.Height = 10;
-  EXPECT_TRUE(OverBMP(s, {101, 201}));
-  EXPECT_TRUE(OverBMP(s, {114, 204}));
-  EXPECT_FALSE(OverBMP(s, {100, 202}));
-  EXPECT_FALSE(OverBMP(s, {115, 202}));
-  EXPECT_FALSE(OverBMP(s, {105, 200}));
-  EXPECT_FALSE(OverBMP(s, {105, 205}));
-  // x and y are not swapped: the column runs from PosY.
-  EXPECT_FALSE(OverBMP(s, {201, 101}));
-  EXPECT_EQ(MAKEPOINTS(MAKELPARAM(static_cast<unsigned>(-5), static_cast<unsigned>(-300))).y, -300);
-}
 
 TEST_F(PointerTest, TopBarDragsUpToFivePixelsShortOfTheCornerAndTheGripIsTheLastColumnsAndRows) {
   // The corner with the three small buttons starts at column 266.

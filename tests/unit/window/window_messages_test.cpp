@@ -1,8 +1,5 @@
 // The window procedure's own messages: minimum size, tray click, the private codes and what it ignores.
-#include <algorithm>
-
 #include "app/notify_icon.h"
-#include "platform/profile.h"
 #include "tests/unit/window/main_window_fixture.h"
 #include "window/sip_handlers.h"
 
@@ -144,16 +141,6 @@ TEST_F(WindowMessagesTest, HideButtonPutsTheWindowAwayAndKeepsThisDoorCallFromPo
     EXPECT_EQ(ShowData.Button, kNoButton);
     EXPECT_EQ(show, call ? 0 : 1);
   }
-}
-
-TEST_F(WindowMessagesTest, CloseButtonEndsTheWindowAndSavesItsPlace) {
-  SetWindowPos(g_hwndMain, HWND_TOP, 55, 66, 0, 0, SWP_NOSIZE);
-  MoveTo(318, 10);
-  Send(WM_LBUTTONUP, 0, MAKELPARAM(318, 10));
-  EXPECT_TRUE(std::any_of(Log().begin(), Log().end(), [](const Received& r) { return r.message == WM_DESTROY; }));
-  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Left", 1, ini_file), 55);
-  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Top", 1, ini_file), 66);
-  EXPECT_EQ(GetPrivateProfileInt("Window 0", "Width", 1, ini_file), 336);
 }
 
 }  // namespace
