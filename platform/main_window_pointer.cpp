@@ -56,8 +56,10 @@ void MainWindowWidget::followPointer(QPoint global) {
 void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
   if (tracking_ != Tracking::None) {
     // A lost grab can swallow the release: tracking ends with the button.
-    if (!(event->buttons() & Qt::LeftButton)) tracking_ = Tracking::None;
-    else followPointer(event->globalPosition().toPoint());
+    if (!(event->buttons() & Qt::LeftButton))
+      tracking_ = Tracking::None;
+    else
+      followPointer(event->globalPosition().toPoint());
     return;
   }
   const QPoint p = event->position().toPoint();
@@ -68,8 +70,10 @@ void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
   const bool grip = hit == HTBOTTOMRIGHT;
   if (grip != gripCursor_) {
     gripCursor_ = grip;
-    if (grip) setCursor(Qt::SizeFDiagCursor);
-    else unsetCursor();
+    if (grip)
+      setCursor(Qt::SizeFDiagCursor);
+    else
+      unsetCursor();
   }
   // The title bar and the grip are not client area: moves there are no client moves.
   if (hit == HTCLIENT) DispatchToProc(WM_MOUSEMOVE, 0, PointParam(p.x(), p.y()));
@@ -83,8 +87,10 @@ void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
   }
   if (tracking_ != Tracking::None) return;
   const LRESULT hit = hitTest(p);
-  if (hit == HTCAPTION || hit == HTBOTTOMRIGHT) pressed(event, hit);
-  else if (hit == HTCLIENT) DispatchToProc(WM_LBUTTONDOWN, 0, PointParam(p.x(), p.y()));
+  if (hit == HTCAPTION || hit == HTBOTTOMRIGHT)
+    pressed(event, hit);
+  else if (hit == HTCLIENT)
+    DispatchToProc(WM_LBUTTONDOWN, 0, PointParam(p.x(), p.y()));
 }
 
 void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {

@@ -5,8 +5,12 @@
 void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
   if (data == nullptr) return;
   switch (data->dwData) {
-    case 0: if (HasSipCore()) ReceiveDoorAddress(sender, data); break;
-    case 6: if (HasSipCore()) ReceiveCallTarget(sender, data); break;
+    case 0:
+      if (HasSipCore()) ReceiveDoorAddress(sender, data);
+      break;
+    case 6:
+      if (HasSipCore()) ReceiveCallTarget(sender, data);
+      break;
     default: break;
   }
 }

@@ -36,9 +36,12 @@ int MyMouseMove(WPARAM, LPARAM lParam) {
   if (OverBMP(Skin[SKIN_TR], cur)) {
     // Fixed bands from the corner's left edge, whatever artwork the corner has.
     const int px = Skin[SKIN_TR].PosY, x = cur.x;
-    if (px < x && x < px + 20) a = SKIN_TR_S;
-    else if (px + 25 < x && x < px + 40) a = SKIN_TR_M;
-    else if (px + 45 < x && x < px + 60) a = SKIN_TR_C;
+    if (px < x && x < px + 20)
+      a = SKIN_TR_S;
+    else if (px + 25 < x && x < px + 40)
+      a = SKIN_TR_M;
+    else if (px + 45 < x && x < px + 60)
+      a = SKIN_TR_C;
   }
   const int old = ShowData.Button;
   if (a != old) {

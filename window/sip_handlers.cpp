@@ -6,7 +6,8 @@ BOOL SIP_reg = FALSE;
 // No copy holds a SIP core until the telephone exists.
 bool HasSipCore() { return false; }
 
-// Sends the door address (SIP identity with prefix, or IP address) as copy-data tag 0; comes with the SIP calls.
+// Sends the door address (SIP identity with prefix, or IP address) as copy-data tag 0; comes with the SIP
+// calls.
 void SendDoorAddress(HWND) {}
 // Ends the current call in the SIP copy; comes with the SIP calls.
 void SipHangUp(HWND) {}

@@ -1,5 +1,6 @@
 // The real program's window under the pointer: dragging, resizing, button looks, hiding to the tray, closing;
-// without a window manager (our own pointer tracking) and with openbox (the window manager's move and resize).
+// without a window manager (our own pointer tracking) and with openbox (the window manager's move and
+// resize).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -33,7 +34,8 @@ std::ostream& operator<<(std::ostream& out, const Geometry& g) {
 class KestrovaPointer : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* folder : {"run", "cfg", "home", "work", "work/Skin"}) mkdir((tmp / folder).c_str(), 0700);
+    for (const char* folder : {"run", "cfg", "home", "work", "work/Skin"})
+      mkdir((tmp / folder).c_str(), 0700);
     iniFile = tmp / "cfg/Kestrova/Kestrova.ini";
   }
 
@@ -43,15 +45,19 @@ class KestrovaPointer : public ::testing::Test {
     ASSERT_TRUE(wm.Start("/usr/bin/openbox", {"--sm-disable"}, x.Environment({{"HOME", tmp / "home"}})))
         << wm.LastError();
     // The manager is in charge once it has published its check window on the root.
-    ASSERT_TRUE(PollUntil([&] {
-      return x.Run("/usr/bin/xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
-             std::string::npos;
-    }, 15s)) << "openbox did not take over the display";
+    ASSERT_TRUE(PollUntil(
+        [&] {
+          return x.Run("/usr/bin/xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
+                 std::string::npos;
+        },
+        15s))
+        << "openbox did not take over the display";
   }
 
   void StartProgram() {
     // With a background picture the painting keeps the size the user gives the window.
-    ASSERT_EQ(RunTool("/usr/bin/convert", {"-size", "320x240", "xc:#406080", tmp / "work/Skin/pozadi.jpg"}), 0);
+    ASSERT_EQ(RunTool("/usr/bin/convert", {"-size", "320x240", "xc:#406080", tmp / "work/Skin/pozadi.jpg"}),
+              0);
     test_support::ChildEnvironment env =
         x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}});
     env.workingFolder = tmp / "work";
@@ -61,7 +67,9 @@ class KestrovaPointer : public ::testing::Test {
         << "window " << window << ": " << Where();
   }
 
-  int RunTool(const std::string& tool, const std::vector<std::string>& args) { return x.Run(tool, args).exitCode; }
+  int RunTool(const std::string& tool, const std::vector<std::string>& args) {
+    return x.Run(tool, args).exitCode;
+  }
   void Xdo(const std::vector<std::string>& args) { x.Run("/usr/bin/xdotool", args); }
   void PointerTo(int px, int py) { Xdo({"mousemove", std::to_string(px), std::to_string(py)}); }
 
@@ -75,7 +83,9 @@ class KestrovaPointer : public ::testing::Test {
     return g ? Geometry{(*g)[0], (*g)[1], (*g)[2], (*g)[3]} : Geometry{};
   }
 
-  bool Mapped() { return x.Run("/usr/bin/xwininfo", {"-id", window}).output.find("IsViewable") != std::string::npos; }
+  bool Mapped() {
+    return x.Run("/usr/bin/xwininfo", {"-id", window}).output.find("IsViewable") != std::string::npos;
+  }
 
   // Holds the left button from `from` and moves it to `to` until the window shows `expected`, then lets go.
   // The pointer is nudged while waiting: a window manager that takes over the drag follows the moves after
@@ -84,11 +94,13 @@ class KestrovaPointer : public ::testing::Test {
     PointerTo(fx, fy);
     Xdo({"mousedown", "1"});
     int nudge = 0;
-    const bool reached = PollUntil([&] {
-      PointerTo(tx + (++nudge % 2), ty);
-      PointerTo(tx, ty);
-      return Where() == expected;
-    }, 10s);
+    const bool reached = PollUntil(
+        [&] {
+          PointerTo(tx + (++nudge % 2), ty);
+          PointerTo(tx, ty);
+          return Where() == expected;
+        },
+        10s);
     Xdo({"mouseup", "1"});
     return reached && PollUntil([&] { return Where() == expected; }, 5s);
   }
@@ -107,7 +119,9 @@ class KestrovaPointer : public ::testing::Test {
   }
 
   void ExpectSaved(const Geometry& g) {
-    auto saved = [&](const char* key) { return GetPrivateProfileInt("Window 0", key, -9999, iniFile.c_str()); };
+    auto saved = [&](const char* key) {
+      return GetPrivateProfileInt("Window 0", key, -9999, iniFile.c_str());
+    };
     EXPECT_EQ(saved("Left"), g.x);
     EXPECT_EQ(saved("Top"), g.y);
     EXPECT_EQ(saved("Width"), g.w);
@@ -159,11 +173,14 @@ TEST_F(KestrovaPointer, RelayButtonLooksFollowThePointerAndTheTrayBringsAHiddenW
   const int px = g.x + g.w - 89 + 36, py = g.y + g.h - 35 + 17;
   constexpr std::uint32_t kUp = 0x393D44, kOver = 0x454A53, kDown = 0x26282E;
   EXPECT_TRUE(PollUntil([&] { return ScreenAt(px, py) == kUp; }, 10s));
-  EXPECT_TRUE(PollUntil([&] {
-    PointerTo(px + 1, py);
-    PointerTo(px, py);
-    return ScreenAt(px, py) == kOver;
-  }, 10s)) << "no hovered look";
+  EXPECT_TRUE(PollUntil(
+      [&] {
+        PointerTo(px + 1, py);
+        PointerTo(px, py);
+        return ScreenAt(px, py) == kOver;
+      },
+      10s))
+      << "no hovered look";
   Xdo({"mousedown", "1"});
   EXPECT_TRUE(PollUntil([&] { return ScreenAt(px, py) == kDown; }, 10s)) << "no pressed look";
   Xdo({"mouseup", "1"});
@@ -175,12 +192,15 @@ TEST_F(KestrovaPointer, RelayButtonLooksFollowThePointerAndTheTrayBringsAHiddenW
   Xdo({"click", "1"});
   ASSERT_TRUE(PollUntil([&] { return !Mapped(); }, 10s)) << "the hide button did not hide the window";
   std::string icon;
-  ASSERT_TRUE(PollUntil([&] {
-    std::istringstream ids(x.Run("/usr/bin/xdotool", {"search", "--classname", "kestrova"}).output);
-    for (std::string id; std::getline(ids, id);)
-      if (!id.empty() && id != window) icon = id;
-    return !icon.empty();
-  }, 10s)) << "no tray icon";
+  ASSERT_TRUE(PollUntil(
+      [&] {
+        std::istringstream ids(x.Run("/usr/bin/xdotool", {"search", "--classname", "kestrova"}).output);
+        for (std::string id; std::getline(ids, id);)
+          if (!id.empty() && id != window) icon = id;
+        return !icon.empty();
+      },
+      10s))
+      << "no tray icon";
   auto iconPlace = x.Geometry(icon);
   ASSERT_TRUE(iconPlace.has_value());
   PointerTo((*iconPlace)[0] + (*iconPlace)[2] / 2, (*iconPlace)[1] + (*iconPlace)[3] / 2);

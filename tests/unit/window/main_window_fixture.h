@@ -86,7 +86,9 @@ class MainWindowTest : public ::testing::Test {
   // What the surface shows at (x, y).
   static std::uint32_t Shown(int x, int y) { return CopySurface(g_hwndMain).at(x, y); }
   // Piece `index`'s own pixel at (px, py), as it would show where the layout puts the piece.
-  static std::uint32_t PiecePixel(int index, int px, int py) { return GetBitmapPixel(Skin[index].ShBitmap, px, py); }
+  static std::uint32_t PiecePixel(int index, int px, int py) {
+    return GetBitmapPixel(Skin[index].ShBitmap, px, py);
+  }
   static std::uint32_t ShownOfPiece(int index, int px, int py) {
     return Shown(Skin[index].PosY + px, Skin[index].PosX + py);
   }

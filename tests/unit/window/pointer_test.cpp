@@ -11,7 +11,9 @@ using window_test::MainWindowTest;
 
 using PointerTest = MainWindowTest;
 
-LRESULT HitAt(int x, int y) { return SendMessage(g_hwndMain, WM_NCHITTEST, 0, MAKELPARAM(kLeft + x, kTop + y)); }
+LRESULT HitAt(int x, int y) {
+  return SendMessage(g_hwndMain, WM_NCHITTEST, 0, MAKELPARAM(kLeft + x, kTop + y));
+}
 
 TEST_F(PointerTest, TopBarDragsUpToFivePixelsShortOfTheCornerAndTheGripIsTheLastColumnsAndRows) {
   // The corner with the three small buttons starts at column 266.
@@ -37,7 +39,8 @@ TEST_F(PointerTest, TopBarDragsUpToFivePixelsShortOfTheCornerAndTheGripIsTheLast
 TEST_F(PointerTest, HitTestFollowsTheWindowOffTheScreenEdgeAndAfterASizeChange) {
   SetWindowPos(g_hwndMain, HWND_TOP, -100, -20, 0, 0, SWP_NOSIZE);
   auto hit = [](int x, int y) {
-    return SendMessage(g_hwndMain, WM_NCHITTEST, 0, MAKELPARAM(static_cast<unsigned>(-100 + x), static_cast<unsigned>(-20 + y)));
+    return SendMessage(g_hwndMain, WM_NCHITTEST, 0,
+                       MAKELPARAM(static_cast<unsigned>(-100 + x), static_cast<unsigned>(-20 + y)));
   };
   EXPECT_EQ(hit(5, 5), HTCAPTION);
   EXPECT_EQ(hit(330, 295), HTBOTTOMRIGHT);
@@ -51,17 +54,38 @@ TEST_F(PointerTest, HotAreasOfTheDefaultWindowAreExactlyTheDocumentedBands) {
   struct Case {
     int x, y, code;
   };
-  const Case cases[] = {
-      // relay 1: x 248..314, y 267..295
-      {248, 267, 11}, {314, 295, 11}, {247, 280, 5}, {315, 280, 5}, {280, 266, 5}, {280, 296, 5},
-      // relay 2 and slot 3
-      {175, 267, 12}, {241, 295, 12}, {242, 280, 5}, {102, 280, 21}, {168, 280, 21}, {169, 280, 5},
-      // the top-right corner's bands, y 1..20, from its left edge at 266
-      {267, 1, 15}, {285, 20, 15}, {266, 10, 5}, {286, 10, 5}, {291, 10, 5},
-      {292, 10, 16}, {305, 10, 16}, {306, 10, 5}, {311, 10, 5},
-      {312, 10, 17}, {325, 10, 17}, {326, 10, 5}, {312, 0, 5}, {312, 21, 5},
-      // the lamp and the video area are no buttons
-      {15, 280, 5}, {160, 120, 5}};
+  const Case cases[] = {// relay 1: x 248..314, y 267..295
+                        {248, 267, 11},
+                        {314, 295, 11},
+                        {247, 280, 5},
+                        {315, 280, 5},
+                        {280, 266, 5},
+                        {280, 296, 5},
+                        // relay 2 and slot 3
+                        {175, 267, 12},
+                        {241, 295, 12},
+                        {242, 280, 5},
+                        {102, 280, 21},
+                        {168, 280, 21},
+                        {169, 280, 5},
+                        // the top-right corner's bands, y 1..20, from its left edge at 266
+                        {267, 1, 15},
+                        {285, 20, 15},
+                        {266, 10, 5},
+                        {286, 10, 5},
+                        {291, 10, 5},
+                        {292, 10, 16},
+                        {305, 10, 16},
+                        {306, 10, 5},
+                        {311, 10, 5},
+                        {312, 10, 17},
+                        {325, 10, 17},
+                        {326, 10, 5},
+                        {312, 0, 5},
+                        {312, 21, 5},
+                        // the lamp and the video area are no buttons
+                        {15, 280, 5},
+                        {160, 120, 5}};
   for (const Case& c : cases) {
     MoveTo(c.x, c.y);
     EXPECT_EQ(ShowData.Button, c.code) << "at " << c.x << "," << c.y;

@@ -66,7 +66,9 @@ TEST_F(WindowMessagesTest, TrayClickTogglesTheWindowAndKeepsTheUsersChoiceForThe
 }
 
 TEST_F(WindowMessagesTest, CallStateCodesSetTheHangUpButtonAndRepaintOnlyAShownWindow) {
-  const auto hangUpShown = [] { return ShownOfPiece(SKIN_BR_B4_UP, 36, 17) == PiecePixel(SKIN_BR_B4_UP, 36, 17); };
+  const auto hangUpShown = [] {
+    return ShownOfPiece(SKIN_BR_B4_UP, 36, 17) == PiecePixel(SKIN_BR_B4_UP, 36, 17);
+  };
   ASSERT_NE(PiecePixel(SKIN_BR_B4_UP, 36, 17), PiecePixel(SKIN_BR_B3_UP, 36, 17));
   Send(MESSAGE, 3, 1);
   EXPECT_EQ(ShowData.lin_call, TRUE);
@@ -113,10 +115,16 @@ TEST_F(WindowMessagesTest, UnknownCodesTagsAndMessagesChangeNothing) {
   ShowData.lin_call = TRUE;
   SIP_reg = 1;
   const COPYDATASTRUCT data{5, 3, "ab"};
-  const Received messages[] = {
-      {MESSAGE, 1, 0}, {MESSAGE, 12, 4242}, {MESSAGE, WPARAM(-1), 0}, {MESSAGE, 8 + (WPARAM{1} << 32), 4242},
-      {WM_USER, 2, 0}, {WM_USER + 1, 0, 0}, {WM_COPYDATA, 4242, reinterpret_cast<LPARAM>(&data)},
-      {WM_COPYDATA, 4242, 0}, {WM_TIMER, 3, 0}, {WM_APP + 2, 1, WM_LBUTTONDOWN}};
+  const Received messages[] = {{MESSAGE, 1, 0},
+                               {MESSAGE, 12, 4242},
+                               {MESSAGE, WPARAM(-1), 0},
+                               {MESSAGE, 8 + (WPARAM{1} << 32), 4242},
+                               {WM_USER, 2, 0},
+                               {WM_USER + 1, 0, 0},
+                               {WM_COPYDATA, 4242, reinterpret_cast<LPARAM>(&data)},
+                               {WM_COPYDATA, 4242, 0},
+                               {WM_TIMER, 3, 0},
+                               {WM_APP + 2, 1, WM_LBUTTONDOWN}};
   for (const Received& m : messages) {
     Log().clear();
     EXPECT_EQ(Send(m.message, m.wParam, m.lParam), 0);
