@@ -60,7 +60,7 @@ class KestrovaPointer : public ::testing::Test {
               0);
     test_support::ChildEnvironment env =
         x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}});
-    env.workingFolder = tmp / "work";
+    program.SetWorkingFolder(tmp / "work");
     ASSERT_TRUE(program.Start(KESTROVA_BINARY, {}, env)) << program.LastError();
     ASSERT_TRUE(PollUntil([&] { return (window = FindMainWindow()) != ""; }, 30s)) << "no main window";
     ASSERT_TRUE(PollUntil([&] { return Mapped() && Where().w == 336 && Where().h == 301; }, 15s))

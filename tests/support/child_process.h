@@ -26,8 +26,6 @@ struct ChildExit {
 struct ChildEnvironment {
   std::vector<std::pair<std::string, std::string>> set;
   std::vector<std::string> unset;
-  // The child's current folder; empty: the test's own.
-  std::string workingFolder;
 };
 
 // One started program. stderr is shared with the test so that its diagnostics show up in the
@@ -46,6 +44,9 @@ class ChildProcess {
   // `args`. False when it could not be started; LastError() says why.
   bool Start(const std::string& executable, const std::vector<std::string>& args = {},
              const ChildEnvironment& environment = {});
+
+  // The current folder of children started after this; empty: the test's own.
+  void SetWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
   pid_t Pid() const { return pid_; }
   bool Running() const { return pid_ > 0 && !exit_; }
@@ -79,6 +80,7 @@ class ChildProcess {
   std::string buffer_;
   bool outputEnded_ = false;
   std::string error_;
+  std::string workingFolder_;
 };
 
 }  // namespace test_support
