@@ -30,17 +30,14 @@ LRESULT MainWindowWidget::hitTest(QPoint local) {
 }
 
 void MainWindowWidget::pressed(QMouseEvent* event, LRESULT hit) {
-  QWindow* window = windowHandle();
-  if (hit == HTCAPTION) {
-    if (window != nullptr && window->startSystemMove()) return;
-    tracking_ = Tracking::Move;
-  } else {
-    applyMinimumSize();
-    if (window != nullptr && window->startSystemResize(Qt::BottomEdge | Qt::RightEdge)) return;
-    tracking_ = Tracking::Resize;
-  }
+  tracking_ = hit == HTCAPTION ? Tracking::Move : Tracking::Resize;
   trackStartPointer_ = event->globalPosition().toPoint();
   trackStartGeometry_ = geometry();
+  if (tracking_ == Tracking::Resize) applyMinimumSize();
+  QWindow* window = windowHandle();
+  handedToManager_ = window != nullptr && (tracking_ == Tracking::Move
+                                               ? window->startSystemMove()
+                                               : window->startSystemResize(Qt::BottomEdge | Qt::RightEdge));
 }
 
 void MainWindowWidget::followPointer(QPoint global) {
@@ -53,13 +50,22 @@ void MainWindowWidget::followPointer(QPoint global) {
   }
 }
 
+void MainWindowWidget::endTracking() {
+  tracking_ = Tracking::None;
+  handedToManager_ = false;
+}
+
 void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
   if (tracking_ != Tracking::None) {
-    // A lost grab can swallow the release: tracking ends with the button.
-    if (!(event->buttons() & Qt::LeftButton))
-      tracking_ = Tracking::None;
-    else
-      followPointer(event->globalPosition().toPoint());
+    // A window manager that took the drag over sends no release when it ends; a lost grab swallows one.
+    if (!(event->buttons() & Qt::LeftButton)) {
+      endTracking();
+      return;
+    }
+    // A move with the button still held reaching us means the window manager did not take the drag
+    // (it can refuse, e.g. right after the window appeared): we follow the pointer ourselves.
+    handedToManager_ = false;
+    followPointer(event->globalPosition().toPoint());
     return;
   }
   const QPoint p = event->position().toPoint();
@@ -85,7 +91,7 @@ void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) DispatchToProc(WM_RBUTTONDOWN, 0, PointParam(p.x(), p.y()));
     return;
   }
-  if (tracking_ != Tracking::None) return;
+  endTracking();  // a drag the window manager ended without telling us
   const LRESULT hit = hitTest(p);
   if (hit == HTCAPTION || hit == HTBOTTOMRIGHT)
     pressed(event, hit);
@@ -101,8 +107,8 @@ void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   if (tracking_ != Tracking::None) {
-    followPointer(event->globalPosition().toPoint());
-    tracking_ = Tracking::None;
+    if (!handedToManager_) followPointer(event->globalPosition().toPoint());
+    endTracking();
     return;
   }
   // A release outside the window belongs to the window under the pointer, as a move there does;

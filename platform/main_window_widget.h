@@ -34,10 +34,13 @@ class MainWindowWidget : public QWidget {
   LRESULT hitTest(QPoint local);
   void pressed(QMouseEvent* event, LRESULT hit);
   void followPointer(QPoint global);
+  void endTracking();
 
-  // Dragging or resizing by our own pointer tracking, where the window manager cannot do it.
+  // Dragging or resizing: by the window manager where it takes it over, else by our own pointer tracking.
   enum class Tracking { None, Move, Resize };
   Tracking tracking_ = Tracking::None;
+  // Handed to the window manager: while it drags, no pointer event reaches us.
+  bool handedToManager_ = false;
   QPoint trackStartPointer_;
   QRect trackStartGeometry_;
   bool gripCursor_ = false;

@@ -140,8 +140,12 @@ class KestrovaPointer : public ::testing::Test {
     const Geometry grown{moved.x, moved.y, 268 + 100, 61 + 80};
     ASSERT_TRUE(DragUntil(moved.x + 263, moved.y + 56, moved.x + 363, moved.y + 136, grown)) << Where();
 
-    CloseWithTheCloseButton(grown);
-    ExpectSaved(grown);
+    // A second drag after the first ones moves it by exactly the pointer's distance again.
+    const Geometry again{grown.x - 30, grown.y + 20, grown.w, grown.h};
+    ASSERT_TRUE(DragUntil(grown.x + 50, grown.y + 10, grown.x + 20, grown.y + 30, again)) << Where();
+
+    CloseWithTheCloseButton(again);
+    ExpectSaved(again);
   }
 
   TempFolder tmp;
