@@ -64,20 +64,3 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
   DispatchToProc(WM_CLOSE, 0, 0);
 }
-
-void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
-  DispatchToProc(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<unsigned>(p.x()), static_cast<unsigned>(p.y())));
-}
-
-void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
-  const UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-  DispatchToProc(message, 0, MAKELPARAM(static_cast<unsigned>(p.x()), static_cast<unsigned>(p.y())));
-}
-
-void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
-  const UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONUP : WM_RBUTTONUP;
-  DispatchToProc(message, 0, MAKELPARAM(static_cast<unsigned>(p.x()), static_cast<unsigned>(p.y())));
-}

@@ -1,6 +1,7 @@
 // The widget behind the main window: turns toolkit events into the window procedure's messages.
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <map>
 
@@ -15,6 +16,8 @@ class MainWindowWidget : public QWidget {
   void startTimer0(UINT id, UINT milliseconds);
   void stopTimer(UINT id);
   void stopAllTimers();
+  // Asks the window procedure for the smallest size (WM_GETMINMAXINFO) and keeps the window to it.
+  void applyMinimumSize();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -27,5 +30,20 @@ class MainWindowWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // Where the window procedure's hit test puts a point of the window (local coordinates).
+  LRESULT hitTest(QPoint local);
+  void pressed(QMouseEvent* event, LRESULT hit);
+  void followPointer(QPoint global);
+  void endTracking();
+
+  // Dragging or resizing: by the window manager where it takes it over, else by our own pointer tracking.
+  enum class Tracking { None, Move, Resize };
+  Tracking tracking_ = Tracking::None;
+  // Handed to the window manager: while it drags, no pointer event reaches us.
+  bool handedToManager_ = false;
+  QPoint trackStartPointer_;
+  QRect trackStartGeometry_;
+  bool gripCursor_ = false;
+
   std::map<UINT, QTimer*> timers_;
 };

@@ -114,10 +114,16 @@ HWND CreateWindowEx(const char* className, const char* text, int x, int y, int w
   w.y = y;
   w.width = width;
   w.height = height;
+  {
+    // A new window starts without a picture, whatever an earlier window of the process showed.
+    std::lock_guard lock(w.surfaceMutex);
+    w.surface = QImage();
+  }
   ResizeSurface(width, height);
   w.widget = widget;
   w.visible = false;
   w.exists = true;
+  widget->applyMinimumSize();
   return OwnHandle();
 }
 
@@ -203,6 +209,12 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   WindowRecord& w = TheWindow();
   // The server knows of a move by the user or another program before the toolkit tells us.
   if (IsGuiThread() && QueryServerGeometry(w.widget, rect)) return TRUE;
+  return GetCachedWindowRect(hwnd, rect);
+}
+
+BOOL GetCachedWindowRect(HWND hwnd, RECT* rect) {
+  if (!IsOurWindow(hwnd) || rect == nullptr) return FALSE;
+  WindowRecord& w = TheWindow();
   rect->left = w.x;
   rect->top = w.y;
   rect->right = w.x + w.width;

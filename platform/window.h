@@ -40,6 +40,9 @@ constexpr UINT SWP_NOMOVE = 0x0002;
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 // The window's rectangle on the screen (right and bottom exclusive).
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
+// The rectangle as last reported by the window system: no round trip, so cheap enough for every
+// pointer move, but it may lag behind a move that another program just made.
+BOOL GetCachedWindowRect(HWND hwnd, RECT* rect);
 BOOL SetWindowText(HWND hwnd, const char* text);
 
 // A rounded rectangle from (0, 0) to (right, bottom) with a corner ellipse of w x h,

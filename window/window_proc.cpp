@@ -1,34 +1,45 @@
-// The main window procedure: painting, sizing, closing, the one-second timer.
+// The main window procedure: the private code table first, then the ordinary messages, then the default.
 #include "window/window_proc.h"
 
 #include "app/app_globals.h"
+#include "app/notify_icon.h"
 #include "platform/application.h"
 #include "platform/window.h"
 #include "skin/skin.h"
 #include "video/reader_thread.h"
+#include "window/button_actions.h"
+#include "window/pointer.h"
+#include "window/window_messages.h"
 
 LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // MESSAGE is registered at run time, so it cannot be a case label; its number never collides with
+  // the fixed ones below.
+  if (message == MESSAGE && MESSAGE != 0 && wParam <= 11) MyPrivateMessage(wParam, lParam);
+
   switch (message) {
-    case WM_PAINT:
-      ShowMyWindow(g_hwndMain, ShowData);
-      break;
+    case WM_NCHITTEST: return MyNCHitTest(hwnd, message, wParam, lParam);
+    case WM_PAINT: ShowMyWindow(g_hwndMain, ShowData); break;
     case WM_SIZE:
       ShowData.ClientWidth = LOWORD(static_cast<std::uintptr_t>(lParam));
       ShowData.ClientHeight = HIWORD(static_cast<std::uintptr_t>(lParam));
       SetWindowPos(g_hwndMain, HWND_TOP, 0, 0, ShowData.ClientWidth, ShowData.ClientHeight, SWP_NOMOVE);
       SkinBitmapPos(Skin, ShowData.ClientHeight, ShowData.ClientWidth);
       break;
-    case WM_CLOSE:
-      MyClose();
-      break;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      break;
+    case WM_GETMINMAXINFO: MyGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
+    case WM_CLOSE: MyClose(); break;
+    case WM_DESTROY: PostQuitMessage(0); break;
     case WM_TIMER:
       if (wParam == 0) ReaderRestartTick();
       break;
-    default:
+    case WM_MOUSEMOVE: ShowData.Button = MyMouseMove(wParam, lParam); break;
+    case WM_LBUTTONDOWN: MyLButtonDown(ShowData.Button); break;
+    case WM_LBUTTONUP: MyLButtonUp(ShowData.Button); break;
+    case WM_COPYDATA:
+      MyCopyData(static_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       break;
+    case WM_USER: MyUserMessage(wParam, lParam); break;
+    case kTrayCallbackMessage: MyTrayClick(hwnd, lParam); break;
+    default: break;
   }
   return DefWindowProc(hwnd, message, wParam, lParam);
 }

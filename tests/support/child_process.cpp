@@ -96,6 +96,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     buffer_ = std::move(other.buffer_);
     outputEnded_ = std::exchange(other.outputEnded_, false);
     error_ = std::move(other.error_);
+    workingFolder_ = std::move(other.workingFolder_);
   }
   return *this;
 }
@@ -135,6 +136,7 @@ bool ChildProcess::Start(const std::string& executable, const std::vector<std::s
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  if (!workingFolder_.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder_.c_str());
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
   // Descriptors the test left open without close-on-exec (locks, sockets) stay with the test.
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);

@@ -45,6 +45,9 @@ class ChildProcess {
   bool Start(const std::string& executable, const std::vector<std::string>& args = {},
              const ChildEnvironment& environment = {});
 
+  // The current folder of children started after this; empty: the test's own.
+  void SetWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
+
   pid_t Pid() const { return pid_; }
   bool Running() const { return pid_ > 0 && !exit_; }
   const std::string& LastError() const { return error_; }
@@ -77,6 +80,7 @@ class ChildProcess {
   std::string buffer_;
   bool outputEnded_ = false;
   std::string error_;
+  std::string workingFolder_;
 };
 
 }  // namespace test_support

@@ -1,0 +1,21 @@
+// The pressed look of the bottom buttons; the top-right buttons have none.
+#include "app/app_globals.h"
+#include "platform/drawing.h"
+#include "window/pointer.h"
+
+void MyLButtonDown(int But) {
+  int piece;
+  switch (But) {
+    case SKIN_BR_B1_OVER: piece = SKIN_BR_B1_DOWN; break;
+    case SKIN_BR_B2_OVER: piece = SKIN_BR_B2_DOWN; break;
+    case SKIN_BR_B3_OVER: piece = SKIN_BR_B3_DOWN; break;
+    case SKIN_BR_B4_OVER: piece = SKIN_BR_B4_DOWN; break;
+    default: return;
+  }
+  std::lock_guard lock(SkinMutex());
+  HDC hdc = GetDC(g_hwndMain);
+  if (hdc == nullptr) return;
+  const t_Skin& s = Skin[piece];
+  DrawState(hdc, s.ShBitmap, s.PosY, s.PosX);
+  ReleaseDC(g_hwndMain, hdc);
+}

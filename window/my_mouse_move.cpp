@@ -1,0 +1,57 @@
+// The button under the pointer and the redraw of the looks when it changes.
+#include "app/app_globals.h"
+#include "platform/drawing.h"
+#include "window/pointer.h"
+
+namespace {
+
+// The piece that shows a button's normal look again when the pointer leaves it.
+int NormalLookOf(int code, BOOL linCall) {
+  switch (code) {
+    case SKIN_BR_B1_OVER: return SKIN_BR_B1_UP;
+    case SKIN_BR_B2_OVER: return SKIN_BR_B2_UP;
+    case SKIN_BR_B3_OVER:
+    case SKIN_BR_B4_OVER: return linCall ? SKIN_BR_B4_UP : SKIN_BR_B3_UP;
+    default: return code;  // the top-right looks, and "none" (the plain corner)
+  }
+}
+
+void DrawPiece(HDC hdc, int index) {
+  if (index < 0 || index >= kSkinPieces) return;
+  const t_Skin& s = Skin[index];
+  DrawState(hdc, s.ShBitmap, s.PosY, s.PosX);
+}
+
+}  // namespace
+
+int MyMouseMove(WPARAM, LPARAM lParam) {
+  const POINTS cur = MAKEPOINTS(lParam);
+  const BOOL linCall = ShowData.lin_call;
+  // The layout may be rewritten by a painter on another thread; it holds this lock while it does.
+  std::lock_guard lock(SkinMutex());
+  int a = kNoButton;
+  if (OverBMP(Skin[SKIN_BR_B3_OVER], cur)) a = linCall ? SKIN_BR_B4_OVER : SKIN_BR_B3_OVER;
+  if (OverBMP(Skin[SKIN_BR_B2_UP], cur)) a = SKIN_BR_B2_OVER;
+  if (OverBMP(Skin[SKIN_BR_B1_UP], cur)) a = SKIN_BR_B1_OVER;
+  if (OverBMP(Skin[SKIN_TR], cur)) {
+    // Fixed bands from the corner's left edge, whatever artwork the corner has.
+    const int px = Skin[SKIN_TR].PosY, x = cur.x;
+    if (px < x && x < px + 20)
+      a = SKIN_TR_S;
+    else if (px + 25 < x && x < px + 40)
+      a = SKIN_TR_M;
+    else if (px + 45 < x && x < px + 60)
+      a = SKIN_TR_C;
+  }
+  const int old = ShowData.Button;
+  if (a != old) {
+    HDC hdc = GetDC(g_hwndMain);
+    if (hdc != nullptr) {
+      // For the top-right codes both cover the same corner: the second drawing is what shows.
+      DrawPiece(hdc, NormalLookOf(old, linCall));
+      DrawPiece(hdc, a);
+      ReleaseDC(g_hwndMain, hdc);
+    }
+  }
+  return a;
+}

@@ -1,0 +1,21 @@
+// The tray icon's click: the way back to a hidden window, and the way to put it away.
+#include "app/settings.h"
+#include "platform/window.h"
+#include "skin/skin_types.h"
+#include "video/popup_state.h"
+#include "window/window_messages.h"
+
+void MyTrayClick(HWND hwnd, LPARAM mouseMessage) {
+  if (mouseMessage != WM_LBUTTONDOWN) return;
+  ShowData.Button = kNoButton;
+  // While the unit calls in pop-up mode the user's choice holds for the rest of this call.
+  const bool calling = PopUp && ShowData.call;
+  if (IsWindowVisible(hwnd)) {
+    ShowWindow(hwnd, SW_HIDE);
+    show = calling ? 0 : 1;
+  } else {
+    ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    hide = calling ? 1 : 0;
+  }
+}
