@@ -34,6 +34,7 @@ struct ReaderThread {
 ReaderThread MJPEG_Thread;
 bool waiting = false;   // a wait for the reader is in progress further up this thread's stack
 bool closing = false;   // shutdown: no reader is started any more
+unsigned started = 0;
 
 bool Ended(EndSignal& end) {
   std::lock_guard lock(end.mutex);
@@ -62,6 +63,7 @@ bool EndReaderThread() {
 }
 
 void Launch() {
+  ++started;
   auto end = std::make_shared<EndSignal>();
   MJPEG_Thread.end = end;
   MJPEG_Thread.thread = std::jthread([end](std::stop_token stop) {
@@ -106,3 +108,5 @@ void StopReaderThread() {
 bool ReaderThreadRunning() {
   return MJPEG_Thread.thread.joinable() && MJPEG_Thread.end && !Ended(*MJPEG_Thread.end);
 }
+
+unsigned ReaderThreadsStarted() { return started; }

@@ -9,5 +9,7 @@ void StartReaderThread();
 void ReaderRestartTick();
 // Asks the running reader to stop and waits for it within a bound; no reader starts afterwards.
 void StopReaderThread();
+// Video threads started since the program began.
+unsigned ReaderThreadsStarted();
 // Whether a video thread exists that has not ended yet.
 bool ReaderThreadRunning();
