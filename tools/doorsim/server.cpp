@@ -25,6 +25,7 @@ bool Server::Start() {
     s.error = "size must be 16x16 to 8192x8192, fps 1 to 100";
     return false;
   }
+  s.stopping = false;
   s.port = o.port;
   s.listenFd = ListenTcp(o.address, s.port, s.error);
   if (s.listenFd < 0) return false;
