@@ -7,6 +7,7 @@
 
 #include "platform/drawing.h"
 #include "platform/http_stream.h"
+#include "platform/surface_access.h"
 #include "tests/support/child_process.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"
