@@ -26,9 +26,10 @@ constexpr int kCountStart = -1000000;
 void ReaderTest::SetUpTestSuite() {
   setenv("no_proxy", "127.0.0.1,localhost", 1);
   test_support::EnsurePlatform();
-  static bool registered = false;  // once per program: every suite of reader tests comes here
-  if (registered) return;
-  registered = true;
+}
+
+void ReaderTest::SetUp() {
+  // The platform keeps one window class, and other tests in this program register their own.
   g_hInstance = &kBuiltinResources;
   WNDCLASSEX wc{};
   wc.cbSize = sizeof wc;
@@ -36,10 +37,7 @@ void ReaderTest::SetUpTestSuite() {
   wc.hInstance = g_hInstance;
   wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
   wc.lpszClassName = kClassName;
-  ASSERT_TRUE(RegisterClassEx(&wc));
-}
-
-void ReaderTest::SetUp() {
+  RegisterClassEx(&wc);  // FALSE when it is still registered from the test before
   setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
   setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
   AccessIniFile();
