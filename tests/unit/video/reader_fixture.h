@@ -22,7 +22,7 @@ class ReaderTest : public ::testing::Test {
   void SetFault(doorsim::FaultMode mode);
   // Handles the window thread's work (timer 0 included) until pred() holds or the time passes.
   template <typename Pred>
-  bool WaitFor(Pred pred, int timeoutMs = 10000);
+  bool WaitFor(Pred pred, int timeoutMs = 20000);
 
   std::string WindowText() const;
   std::string Tip() const;

@@ -1,6 +1,8 @@
 // The video reader against the simulated unit: title, pop-up, restart cycle, periodic reconnect, stops.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/app_globals.h"
 #include "app/settings.h"
 #include "platform/window.h"
@@ -142,6 +144,15 @@ TEST_F(ReaderTest, AnUnusablePictureFileStopsNeitherFlagsNorTitles) {
   unit->SetFlag('1');
   ASSERT_TRUE(WaitFor([&] { return ShowData.call && WindowText() == "Front door" && Completed() >= 5; }));
   EXPECT_FALSE(ShowData.Kill_TCP);
+}
+
+TEST_F(ReaderTest, AnAddressFillingItsWholeBufferIsUsedSafely) {
+  // Not terminated within its 64 bytes, as a damaged settings file might leave it.
+  std::memset(IP_addr, '/', sizeof IP_addr);
+  std::memcpy(IP_addr, "127.0.0.1:1", 11);
+  StartReaderThread();
+  ASSERT_TRUE(WaitFor([&] { return ReaderThreadsStarted() >= 2 + 1; }, 15000)) << "the restart cycle stopped";
+  EXPECT_TRUE(ShowData.Kill_TCP || ReaderThreadRunning());
 }
 
 }  // namespace
