@@ -69,12 +69,12 @@ void ReaderTest::TearDown() {
   unsetenv("ALLUSERSPROFILE");
 }
 
-void ReaderTest::StartUnit(int port) {
+void ReaderTest::StartUnit(int port, int fps) {
   doorsim::Options o;
   o.port = static_cast<uint16_t>(port);
   o.width = 160;
   o.height = 120;
-  o.fps = 20;  // a sanitized reader drawing every picture still keeps up
+  o.fps = fps;
   unit = std::make_unique<doorsim::Server>(o);
   ASSERT_TRUE(unit->Start()) << unit->LastError();
   std::memset(IP_addr, 0, sizeof IP_addr);

@@ -17,8 +17,9 @@ class ReaderTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the simulated unit (on `port`, 0 for a free one) and points IP_addr at it.
-  void StartUnit(int port = 0);
+  // Starts the simulated unit (on `port`, 0 for a free one) and points IP_addr at it. Slow enough
+  // by default that a sanitized reader drawing every picture on a busy machine keeps up with it.
+  void StartUnit(int port = 0, int fps = 8);
   void SetFault(doorsim::FaultMode mode);
   // Handles the window thread's work (timer 0 included) until pred() holds or the time passes.
   template <typename Pred>
