@@ -13,7 +13,7 @@ namespace {
 using video_test::FeedInBlocks;
 using video_test::FeedRandomCuts;
 using video_test::Part;
-using video_test::PartSpec;
+using video_test::PartFields;
 using video_test::Payload;
 using video_test::Recorder;
 
@@ -30,13 +30,13 @@ Recording RecordedStream() {
   Recording r;
   r.stream = "HTTP junk before the first part: Content-Typ CContent\r\n";
   for (int i = 0; i < 40; ++i) {
-    PartSpec spec(Payload(rng, i % 5 == 0 ? 5 + i : 300 + static_cast<int>(rng() % 6000)), "0120x"[i % 5],
+    PartFields fields(Payload(rng, i % 5 == 0 ? 5 + i : 300 + static_cast<int>(rng() % 6000)), "0120x"[i % 5],
                   "Door " + std::string(static_cast<std::size_t>(i), 'a' + static_cast<char>(i % 26)));
-    spec.title.resize(std::min<std::size_t>(spec.title.size(), 63));
-    r.stream += Part(spec);
-    r.pictures.push_back(spec.picture);
-    r.flags.push_back(spec.flag);
-    r.titles.push_back(spec.title);
+    fields.title.resize(std::min<std::size_t>(fields.title.size(), 63));
+    r.stream += Part(fields);
+    r.pictures.push_back(fields.picture);
+    r.flags.push_back(fields.flag);
+    r.titles.push_back(fields.title);
   }
   return r;
 }
@@ -82,7 +82,7 @@ TEST(MjpegParser, PartsOfTheSimulatedUnitIncludingGarbageBetweenThem) {
 }
 
 TEST(MjpegParser, HeaderSplitAcrossBlocksAndAFinalCStartTheMatch) {
-  const std::string part = Part(PartSpec("\xFF\xD8pic\xFF\xD9", '1', "T"));
+  const std::string part = Part(PartFields("\xFF\xD8pic\xFF\xD9", '1', "T"));
   const std::size_t c = part.find('C');
   for (std::size_t cut : {c + 1, c + 10, c + 41}) {  // 'C' last, mid-literal, one byte before the digits
     MjpegParser parser;
@@ -102,7 +102,7 @@ TEST(MjpegParser, HeaderSplitAcrossBlocksAndAFinalCStartTheMatch) {
 TEST(MjpegParser, TitleEndedByALoneLfSkipsFourBytesFromIt) {
   MjpegParser parser;
   Recorder out;
-  const std::string stream = Part(PartSpec("\xFF\xD8xy", '0', "Lobby").TitleEnd("\nabc"));
+  const std::string stream = Part(PartFields("\xFF\xD8xy", '0', "Lobby").TitleEnd("\nabc"));
   FeedInBlocks(parser, stream, 1, out);
   EXPECT_EQ(out.log, "F0 T[Lobby] P4 ");
   EXPECT_EQ(out.pictures.at(0), "\xFF\xD8xy");
@@ -112,14 +112,14 @@ TEST(MjpegParser, EveryFlagByteIsReportedAndTheParserGoesOn) {
   MjpegParser parser;
   Recorder out;
   std::string stream;
-  for (char flag : {'2', 'x', '\0', '1'}) stream += Part(PartSpec("\xFF\x01", flag, ""));
+  for (char flag : {'2', 'x', '\0', '1'}) stream += Part(PartFields("\xFF\x01", flag, ""));
   FeedInBlocks(parser, stream, 5, out);
   EXPECT_EQ(out.flags, (std::vector<char>{'2', 'x', '\0', '1'}));
   EXPECT_EQ(out.pictures.size(), 4u);
 }
 
 TEST(MjpegParser, LengthsWithNoDigitTooManyDigitsOrTooLarge) {
-  const std::string good = Part(PartSpec("\xFF\xD8ok", '1', "next"));
+  const std::string good = Part(PartFields("\xFF\xD8ok", '1', "next"));
   struct Case {
     std::string length;
     std::string log;
@@ -135,7 +135,7 @@ TEST(MjpegParser, LengthsWithNoDigitTooManyDigitsOrTooLarge) {
     for (int block : {1, 1024}) {
       MjpegParser parser;
       Recorder out;
-      FeedInBlocks(parser, Part(PartSpec("\xFF\xD8zz", '0', "t").Length(c.length)) + good,
+      FeedInBlocks(parser, Part(PartFields("\xFF\xD8zz", '0', "t").Length(c.length)) + good,
                    block, out);
       EXPECT_EQ(out.log, c.log) << "length '" << c.length << "', blocks of " << block;
     }
@@ -144,9 +144,9 @@ TEST(MjpegParser, LengthsWithNoDigitTooManyDigitsOrTooLarge) {
 
 TEST(MjpegParser, DataNotStartingWithFFIsAbandonedAndTheHuntRestartsAtThatByte) {
   // The abandoned part's data is the next part itself: it is found only if the hunt starts at its first byte.
-  const std::string next = Part(PartSpec("\xFF\xD8good", '2', "n"));
+  const std::string next = Part(PartFields("\xFF\xD8good", '2', "n"));
   const std::string inner = next.substr(next.find('C'));
-  const std::string stream = Part(PartSpec(inner, '0', "bad").Length("5"));
+  const std::string stream = Part(PartFields(inner, '0', "bad").Length("5"));
   for (int block : {1, 1024}) {
     MjpegParser parser;
     Recorder out;
@@ -161,7 +161,7 @@ TEST(MjpegParser, LongTitlesAreCutAndTheRestOfTheLineSkipped) {
   for (int block : {1, 50, 1024}) {
     MjpegParser parser;
     Recorder out;
-    FeedInBlocks(parser, Part(PartSpec("\xFF\xD8p", '0', longTitle)), block, out);
+    FeedInBlocks(parser, Part(PartFields("\xFF\xD8p", '0', longTitle)), block, out);
     ASSERT_EQ(out.titles.size(), 1u);
     EXPECT_EQ(out.titles[0], std::string(63, 'L'));
     EXPECT_EQ(out.pictures, std::vector<std::string>{"\xFF\xD8p"});
@@ -169,7 +169,7 @@ TEST(MjpegParser, LongTitlesAreCutAndTheRestOfTheLineSkipped) {
 }
 
 TEST(MjpegParser, ARefusedCompletionDropsTheRestOfTheBlockAndHuntsAfresh) {
-  const std::string two = Part(PartSpec("\xFF\x01", '0', "a")) + Part(PartSpec("\xFF\x02", '0', "b"));
+  const std::string two = Part(PartFields("\xFF\x01", '0', "a")) + Part(PartFields("\xFF\x02", '0', "b"));
   MjpegParser parser;
   Recorder out;
   out.stopAfterPicture = true;

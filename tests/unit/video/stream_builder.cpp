@@ -5,16 +5,16 @@
 
 namespace video_test {
 
-std::string Part(const PartSpec& spec) {
+std::string Part(const PartFields& fields) {
   std::string out = "\r\n--frame\r\n";
   out += HLAVICKA;
-  out += spec.useLength ? spec.length : std::to_string(spec.picture.size());
+  out += fields.useLength ? fields.length : std::to_string(fields.picture.size());
   out += "\r\nX-Call-State: ";  // 16 bytes from the end of the digits to the flag
-  out += spec.flag;
+  out += fields.flag;
   out += "\r\nTitle: ";         // 9 bytes from the flag to the title
-  out += spec.title;
-  out += spec.titleEnd;
-  out += spec.picture;
+  out += fields.title;
+  out += fields.titleEnd;
+  out += fields.picture;
   out += "\r\n";
   return out;
 }

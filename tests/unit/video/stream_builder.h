@@ -11,16 +11,16 @@
 
 namespace video_test {
 
-struct PartSpec {
-  PartSpec(std::string pictureBytes, char flagByte = '0', std::string titleText = "Front door")
+struct PartFields {
+  PartFields(std::string pictureBytes, char flagByte = '0', std::string titleText = "Front door")
       : picture(std::move(pictureBytes)), flag(flagByte), title(std::move(titleText)) {}
   // A length field of its own, possibly with no digit.
-  PartSpec& Length(std::string field) {
+  PartFields& Length(std::string field) {
     length = std::move(field);
     useLength = true;
     return *this;
   }
-  PartSpec& TitleEnd(std::string bytes) {
+  PartFields& TitleEnd(std::string bytes) {
     titleEnd = std::move(bytes);
     return *this;
   }
@@ -34,7 +34,7 @@ struct PartSpec {
 };
 
 // Boundary line, header literal, length, flag and title lines, picture, CR LF.
-std::string Part(const PartSpec& spec);
+std::string Part(const PartFields& fields);
 // A picture-like payload: 0xFF 0xD8, random bytes (with stray 'C's and CR/LF), 0xFF 0xD9.
 std::string Payload(std::mt19937& rng, int size);
 
