@@ -7,6 +7,7 @@
 #include "platform/instance_bus.h"
 #include "platform/window.h"
 #include "skin/skin.h"
+#include "video/reader_thread.h"
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hwndMain = HWND_NONE;
@@ -47,6 +48,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);
+  StartReaderThread();
 
   const int exitCode = RunMessageLoop();
   StopInstanceBus();

@@ -1,4 +1,64 @@
-// The picture display: one door picture drawn into the video area of the main window.
+// The picture display: one door picture decoded at the scale the video area needs and drawn into it.
 #include "video/show_jpeg.h"
 
-void ShowJPEG(HWND, const char*, int, int, t_Skin*) {}
+#include <FreeImage.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "skin/freeimage_init.h"
+#include "video/bspline_resize.h"
+#include "video/jpeg_file_io.h"
+#include "video/jpeg_header.h"
+
+namespace {
+
+// A larger stdio buffer reads a whole camera picture from the runtime folder in a few calls.
+constexpr std::size_t kReadBuffer = 1 << 16;
+
+// The picture in the file, decoded no smaller than width x height where the decoder can scale down;
+// null when the file is not a complete JPEG picture.
+FIBITMAP* LoadPicture(FILE* file, int width, int height) {
+  JpegHeader header;
+  if (!ReadJpegHeader(file, &header)) return nullptr;
+  const int hint = DecodeSizeHint(header.width, header.height, width, height);
+  FreeImageIO io = JpegFileIO();
+  return FreeImage_LoadFromHandle(FIF_JPEG, &io, static_cast<fi_handle>(file), hint << 16);
+}
+
+}  // namespace
+
+void ShowJPEG(HWND hwnd, const char* NameJPEG, int ClW, int ClH, t_Skin* Skin) {
+  if (NameJPEG == nullptr || Skin == nullptr) return;
+  int width, height, column, row;
+  {
+    std::lock_guard lock(SkinMutex());
+    width = ClW - Skin[SKIN_L].Width - Skin[SKIN_R].Width;
+    height = ClH - Skin[SKIN_T].Height - Skin[SKIN_B].Height;
+    column = Skin[SKIN_POZADI].PosY;
+    row = Skin[SKIN_POZADI].PosX;
+  }
+  if (width <= 0 || height <= 0) return;
+
+  FILE* soubor = std::fopen(NameJPEG, "rb");
+  if (soubor == nullptr) return;
+  std::setvbuf(soubor, nullptr, _IOFBF, kReadBuffer);
+  EnsureFreeImage();
+  FIBITMAP* picture = LoadPicture(soubor, width, height);
+  std::fclose(soubor);
+  if (picture == nullptr) return;
+
+  void* bits = nullptr;
+  int pitch = 0;
+  HBITMAP frame = CreateDIBSection(width, height, &bits, &pitch);
+  const bool scaled = frame && ResizeBspline(picture, width, height, bits, pitch);
+  FreeImage_Unload(picture);
+  if (scaled) {
+    HDC dc = GetDC(hwnd);
+    if (dc != nullptr) {
+      BitBlt(dc, column, row, width, height, frame, 0, 0);
+      ReleaseDC(hwnd, dc);
+    }
+  }
+  DeleteObject(frame);
+}

@@ -1,0 +1,85 @@
+// Tests of the B-spline resampler against FreeImage's own B-spline rescale.
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/unit/video/test_pictures.h"
+#include "video/bspline_resize.h"
+
+namespace {
+
+using video_test::MakeScene;
+using video_test::MaxChannelDifference;
+using video_test::TopDownPixels;
+
+std::vector<std::uint32_t> Ours(FIBITMAP* source, int width, int height) {
+  // Rows wider than needed, as a surface may have them; the padding must stay untouched.
+  const int pitch = width * 4 + 8;
+  std::vector<std::uint32_t> raw(static_cast<std::size_t>(pitch / 4) * height, 0xABCDEF);
+  if (!ResizeBspline(source, width, height, raw.data(), pitch)) return {};
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* row = &raw[static_cast<std::size_t>(pitch / 4) * y];
+    pixels.insert(pixels.end(), row, row + width);
+    EXPECT_EQ(row[width], 0xABCDEFu) << "row " << y << " written past its end";
+  }
+  return pixels;
+}
+
+std::vector<std::uint32_t> Theirs(FIBITMAP* source, int width, int height) {
+  FIBITMAP* scaled = FreeImage_Rescale(source, width, height, FILTER_BSPLINE);
+  std::vector<std::uint32_t> pixels = TopDownPixels(scaled);
+  FreeImage_Unload(scaled);
+  return pixels;
+}
+
+TEST(BsplineResize, MatchesFreeImageRescaleWithinRounding) {
+  struct Case { int sw, sh, w, h; };
+  const Case cases[] = {
+      {320, 240, 320, 240},  // equal size: copied
+      {640, 360, 320, 240},  // shrinking by different factors across and down
+      {480, 270, 320, 240},
+      {1920, 1080, 320, 240},
+      {640, 480, 960, 720},  // enlarging
+      {200, 150, 333, 77},   // mixed
+      {64, 48, 1, 1},
+      {3, 2, 40, 30},        // source narrower than the filter
+      {320, 240, 320, 100},
+      {320, 240, 100, 240},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.sw << "x" << c.sh << " -> " << c.w << "x" << c.h);
+    FIBITMAP* source = MakeScene(c.sw, c.sh, static_cast<unsigned>(c.sw + c.h));
+    ASSERT_NE(source, nullptr);
+    const std::vector<std::uint32_t> ours = Ours(source, c.w, c.h);
+    const std::vector<std::uint32_t> theirs = Theirs(source, c.w, c.h);
+    FreeImage_Unload(source);
+    ASSERT_EQ(ours.size(), static_cast<std::size_t>(c.w) * c.h);
+    // FreeImage rounds between its two passes; we round once.
+    EXPECT_LE(MaxChannelDifference(ours, theirs), 2);
+  }
+}
+
+TEST(BsplineResize, GreyPicturesComeOutGreyAndOtherFormatsAreRefused) {
+  FIBITMAP* colour = MakeScene(64, 48);
+  FIBITMAP* grey = FreeImage_ConvertToGreyscale(colour);
+  const std::vector<std::uint32_t> pixels = Ours(grey, 32, 24);
+  ASSERT_EQ(pixels.size(), 32u * 24u);
+  for (std::uint32_t p : pixels) {
+    EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
+    EXPECT_EQ(p & 0xFF, (p >> 16) & 0xFF);
+  }
+
+  FIBITMAP* rgba = FreeImage_ConvertTo32Bits(colour);
+  std::vector<std::uint32_t> out(32 * 24);
+  EXPECT_FALSE(ResizeBspline(rgba, 32, 24, out.data(), 32 * 4));
+  EXPECT_FALSE(ResizeBspline(colour, 0, 24, out.data(), 32 * 4));
+  EXPECT_FALSE(ResizeBspline(colour, 32, 24, out.data(), 31 * 4)) << "rows shorter than the width";
+  EXPECT_FALSE(ResizeBspline(nullptr, 32, 24, out.data(), 32 * 4));
+  FreeImage_Unload(rgba);
+  FreeImage_Unload(grey);
+  FreeImage_Unload(colour);
+}
+
+}  // namespace

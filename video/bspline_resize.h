@@ -1,0 +1,10 @@
+// Stretching a decoded picture to the video area with the cubic B-spline filter, straight into 32-bit pixels.
+#pragma once
+
+struct FIBITMAP;
+
+// Resamples the 24-bit (or 8-bit grey) picture `source` to width x height pixels 0x00RRGGBB, top row
+// first, rows `pitch` bytes apart. The weights are those of FreeImage's B-spline rescale, so the result
+// matches FreeImage_Rescale(FILTER_BSPLINE) within rounding, including that a side which keeps its size
+// is copied unfiltered. false (nothing written) for another pixel format or a size that is not positive.
+bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitch);
