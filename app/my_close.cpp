@@ -6,6 +6,7 @@
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "skin/skin_types.h"
+#include "video/reader_thread.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ void WriteInt(const char* section, const char* key, int value) {
 
 void MyClose() {
   KillTimer(g_hwndMain, 0);
-  ShowData.Kill_TCP = 1;  // the video reader ends its connection and deletes its picture file
+  ShowData.Kill_TCP = 1;
+  // The reader deletes its picture file on its way out; the tray record it writes goes away below.
+  StopReaderThread();
   ShowWindow(g_hwndMain, SW_HIDE);
   DeleteNotifyIcon();
 

@@ -6,6 +6,7 @@
 #include "platform/diagnostics.h"
 #include "platform/window.h"
 #include "skin/skin.h"
+#include "video/reader_thread.h"
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hwndMain = HWND_NONE;
@@ -40,6 +41,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);
+  StartReaderThread();
 
   return RunMessageLoop();
 }

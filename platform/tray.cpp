@@ -36,6 +36,11 @@ HICON GetClassSmallIcon(HWND hwnd) {
   return &w.windowClass.smallIcon;
 }
 
+std::string NotifyIconTip(UINT id) {
+  auto it = Icons().find(id);
+  return it == Icons().end() ? std::string() : it->second->toolTip().toUtf8().toStdString();
+}
+
 bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {

@@ -1,6 +1,8 @@
 // The notification-area icon: add, change the tip, remove; clicks arrive as the callback message.
 #pragma once
 
+#include <string>
+
 #include "platform/types.h"
 
 using HICON = const void*;
@@ -29,5 +31,7 @@ HICON GetClassSmallIcon(HWND hwnd);
 // Adding succeeds also when the desktop has no notification area yet (a diagnostic says so):
 // the icon appears when one starts.
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
+// The tip of icon `id` as the desktop gets it (UTF-8); "" when there is no such icon. Window thread only.
+std::string NotifyIconTip(UINT id);
 // Whether the desktop shows a notification area now.
 bool IsTrayAvailable();

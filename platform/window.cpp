@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -215,6 +216,22 @@ BOOL SetWindowText(HWND hwnd, const char* text) {
     if (MainWindowWidget* widget = TheWindow().widget) widget->setWindowTitle(title);
   });
   return TRUE;
+}
+
+int GetWindowText(HWND hwnd, char* text, int size) {
+  if (text == nullptr || size <= 0) return 0;
+  text[0] = '\0';
+  if (!IsOurWindow(hwnd)) return 0;
+  auto title = std::make_shared<QByteArray>();
+  auto read = [title] {
+    if (MainWindowWidget* widget = TheWindow().widget) *title = widget->windowTitle().toUtf8();
+  };
+  if (IsGuiThread()) read();
+  else if (!RunOnGuiThreadAndWait(read, 5000)) return 0;
+  const int len = std::min(static_cast<int>(title->size()), size - 1);
+  std::memcpy(text, title->constData(), static_cast<std::size_t>(len));
+  text[len] = '\0';
+  return len;
 }
 
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {

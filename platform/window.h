@@ -41,6 +41,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 // The window's rectangle on the screen (right and bottom exclusive).
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
 BOOL SetWindowText(HWND hwnd, const char* text);
+// Copies the window text (UTF-8, cut to size - 1 bytes) and returns its length; 0 when there is none.
+int GetWindowText(HWND hwnd, char* text, int size);
 
 // A rounded rectangle from (0, 0) to (right, bottom) with a corner ellipse of w x h,
 // built row by row so that all four corners are mirror images.

@@ -1,12 +1,162 @@
 // The video reader: the body of the video thread.
 #include "video/download_mjpeg.h"
 
-#include "app/app_globals.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <optional>
 
-void DownloadMJPEG() {
-  // Until the stream reader exists, a reader ends at once and the timer tries again.
-  ShowData.Kill_TCP = TRUE;
-  SetTimer(g_hwndMain, 0, 1000);
+#include "app/app_globals.h"
+#include "app/settings.h"
+#include "platform/diagnostics.h"
+#include "platform/http_stream.h"
+#include "platform/window.h"
+#include "skin/skin.h"
+#include "video/call_flag.h"
+#include "video/mjpeg_parser.h"
+#include "video/publish_title.h"
+#include "video/show_jpeg.h"
+
+std::atomic<int> PocetSnimku{0};
+
+namespace {
+
+constexpr int kBlockSize = 1024;
+constexpr int kReconnectEvery = 101;  // reconnect when the count before a picture is above this
+constexpr auto kReconnectPause = std::chrono::milliseconds(1000);
+constexpr char kUrlFormat[] = "http://%s/video.mjpg";
+
+// Waits, or returns false at once when a stop is requested.
+bool PauseUnlessStopped(std::stop_token stop, std::chrono::milliseconds pause) {
+  std::mutex m;
+  std::condition_variable_any cv;
+  std::unique_lock lock(m);
+  return !cv.wait_for(lock, stop, pause, [] { return false; });
 }
+
+// One reader's connection, picture file and reaction to what the parser finds.
+class Reader final : public MjpegEvents {
+ public:
+  explicit Reader(std::stop_token stop) : stop_(stop) {}
+
+  void Start() {
+    KillTimer(g_hwndMain, 0);
+    ShowData.Kill_TCP = FALSE;
+    hSession = InternetOpen(kProgramName);
+    if (hSession == nullptr) ShowData.Kill_TCP = TRUE;
+    // IP_addr holds at most 63 characters; the url has room for all of them.
+    char address[sizeof IP_addr];
+    std::memcpy(address, IP_addr, sizeof address);
+    address[sizeof address - 1] = '\0';
+    std::snprintf(url, sizeof url, kUrlFormat, address);
+    if (hSession != nullptr) {
+      onStop_.emplace(stop_, [session = hSession] { InternetStop(session); });
+      hConnect = InternetOpenUrl(hSession, url, INTERNET_FLAG_NO_CACHE_WRITE);
+    }
+    if (hConnect == nullptr) ShowData.Kill_TCP = TRUE;
+    parser.Reset();
+    OpenPictureFile();
+  }
+
+  void Run() {
+    char buffer[kBlockSize];
+    for (;;) {
+      DWORD BufferLen = 0;
+      if (hConnect == nullptr || !InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) || BufferLen == 0)
+        ShowData.Kill_TCP = TRUE;
+      else
+        parser.Feed(buffer, static_cast<int>(BufferLen), *this);
+      if (stop_.stop_requested()) ShowData.Kill_TCP = TRUE;
+      if (ShowData.Kill_TCP) break;
+    }
+  }
+
+  void End() {
+    if (soubor != nullptr) std::fclose(soubor);
+    soubor = nullptr;
+    std::remove(NameJPEG);
+    RestoreProgramTitle();
+    ShowData.call = FALSE;
+    if (IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);  // the connecting notice
+    onStop_.reset();
+    InternetCloseHandle(hConnect);
+    hConnect = nullptr;
+    InternetCloseHandle(hSession);
+    hSession = nullptr;
+    SetTimer(g_hwndMain, 0, 1000);
+  }
+
+  void PictureBytes(const char* data, int len) override {
+    if (soubor == nullptr || !pictureIntact_) return;
+    if (std::fwrite(data, 1, static_cast<std::size_t>(len), soubor) != static_cast<std::size_t>(len)) {
+      Diag(DiagLevel::Warning, "picture file %s: a write failed; the picture is skipped", NameJPEG);
+      pictureIntact_ = false;
+    }
+  }
+
+  void CallFlag(char flag) override { HandleCallFlag(flag); }
+
+  void TitleComplete(const char* title, int len) override { PublishTitle(title, len); }
+
+  bool PictureComplete() override {
+    bool whole = soubor != nullptr && pictureIntact_;
+    if (soubor != nullptr && std::fclose(soubor) != 0) whole = false;
+    soubor = nullptr;
+    if (whole && IsWindowVisible(g_hwndMain)) {
+      ShowJPEG(g_hwndMain, NameJPEG, ShowData.ClientWidth, ShowData.ClientHeight, ShowData.Skin);
+      ShowTitle(g_hwndMain, ShowData);
+    }
+    OpenPictureFile();
+    if (PocetSnimku.fetch_add(1) <= kReconnectEvery) return true;
+    PocetSnimku = 0;
+    Reconnect();
+    return false;  // what is left of the block belongs to the old connection
+  }
+
+  void PartAbandoned() override {
+    if (soubor != nullptr) std::fclose(soubor);
+    soubor = nullptr;
+    OpenPictureFile();  // emptied: the display never sees a part that is no picture
+  }
+
+ private:
+  void OpenPictureFile() {
+    soubor = std::fopen(NameJPEG, "wb");
+    pictureIntact_ = true;
+    if (soubor == nullptr && !openFailureReported_) {
+      Diag(DiagLevel::Warning, "picture file %s cannot be opened; pictures are not shown", NameJPEG);
+      openFailureReported_ = true;
+    }
+  }
+
+  void Reconnect() {
+    InternetCloseHandle(hConnect);
+    hConnect = nullptr;
+    if (!PauseUnlessStopped(stop_, kReconnectPause)) return;
+    hConnect = InternetOpenUrl(hSession, url, 0);
+  }
+
+  std::stop_token stop_;
+  std::optional<std::stop_callback<std::function<void()>>> onStop_;
+  HINTERNET hSession = nullptr;
+  HINTERNET hConnect = nullptr;
+  // "http://" + "/video.mjpg" + up to 63 characters of address + terminator.
+  char url[sizeof kUrlFormat - 2 + sizeof IP_addr];
+  std::FILE* soubor = nullptr;
+  bool pictureIntact_ = true;
+  bool openFailureReported_ = false;
+  MjpegParser parser;
+};
+
+}  // namespace
+
+void DownloadMJPEG(std::stop_token stop) {
+  Reader reader(stop);
+  reader.Start();
+  reader.Run();
+  reader.End();
+}
+
+void DownloadMJPEG() { DownloadMJPEG(std::stop_token{}); }

@@ -1,5 +1,13 @@
 // The video reader: the body of the video thread.
 #pragma once
 
+#include <atomic>
+#include <stop_token>
+
+// Completed pictures since the last periodic reconnect; the count goes on across readers.
+extern std::atomic<int> PocetSnimku;
+
 // Reads the door unit's picture stream until it fails or is asked to stop (ShowData.Kill_TCP).
 void DownloadMJPEG();
+// The same, also ended at once by a stop request: a blocked read or the reconnect pause returns.
+void DownloadMJPEG(std::stop_token stop);

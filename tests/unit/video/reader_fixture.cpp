@@ -1,0 +1,112 @@
+// The main window on the offscreen platform with its tray record, and a door simulator on loopback, for reader tests.
+#include "tests/unit/video/reader_fixture.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_globals.h"
+#include "app/notify_icon.h"
+#include "app/settings.h"
+#include "platform/tray.h"
+#include "platform/window.h"
+#include "resources/builtin.h"
+#include "skin/skin.h"
+#include "video/download_mjpeg.h"
+#include "video/popup_state.h"
+#include "video/reader_thread.h"
+#include "window/window_proc.h"
+
+namespace video_test {
+
+// Far from the periodic reconnect, so that only the test that wants it sees one.
+constexpr int kCountStart = -1000000;
+
+void ReaderTest::SetUpTestSuite() {
+  setenv("no_proxy", "127.0.0.1,localhost", 1);
+  test_support::EnsurePlatform();
+  static bool registered = false;  // once per program: every suite of reader tests comes here
+  if (registered) return;
+  registered = true;
+  g_hInstance = &kBuiltinResources;
+  WNDCLASSEX wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProcMain;
+  wc.hInstance = g_hInstance;
+  wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
+  wc.lpszClassName = kClassName;
+  ASSERT_TRUE(RegisterClassEx(&wc));
+}
+
+void ReaderTest::SetUp() {
+  setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
+  AccessIniFile();
+  ShowData.ClientWidth = 336;
+  ShowData.ClientHeight = 301;
+  ShowData.Button = kNoButton;
+  ShowData.Kill_TCP = TRUE;
+  ShowData.call = FALSE;
+  ShowData.SetTitle("");
+  PopUp = FALSE;
+  hide = TRUE;
+  show = TRUE;
+  PocetSnimku = kCountStart;
+  completedBase = kCountStart;
+  g_hwndMain = CreateWindowEx(kClassName, kProgramName, 40, 30, 336, 301);
+  ASSERT_NE(g_hwndMain, HWND_NONE);
+  InitSkin(g_hInstance, g_hwndMain, Skin);
+  SkinBitmapPos(Skin, 301, 336);
+  ASSERT_TRUE(AddNotifyIcon());
+}
+
+void ReaderTest::TearDown() {
+  StopReaderThread();
+  DeleteNotifyIcon();
+  DestroyWindow(g_hwndMain);
+  test_support::PumpUntilFn([] { return !IsWindowVisible(g_hwndMain); }, 2000);
+  test_support::PumpEvents();
+  if (unit) unit->Stop();
+  unsetenv("ALLUSERSPROFILE");
+}
+
+void ReaderTest::StartUnit(int port) {
+  doorsim::Options o;
+  o.port = static_cast<uint16_t>(port);
+  o.width = 160;
+  o.height = 120;
+  o.fps = 40;
+  unit = std::make_unique<doorsim::Server>(o);
+  ASSERT_TRUE(unit->Start()) << unit->LastError();
+  std::memset(IP_addr, 0, sizeof IP_addr);
+  std::strncpy(IP_addr, unit->Address().c_str(), sizeof IP_addr - 1);
+}
+
+void ReaderTest::SetFault(doorsim::FaultMode mode) {
+  doorsim::Fault f;
+  f.mode = mode;
+  unit->SetFault(f);
+}
+
+std::string ReaderTest::WindowText() const {
+  char text[256];
+  GetWindowText(g_hwndMain, text, sizeof text);
+  return text;
+}
+
+std::string ReaderTest::Tip() const { return NotifyIconTip(1); }
+
+std::string ReaderTest::Title() const {
+  const t_ShowData s = ShowData;
+  return s.title;
+}
+
+int ReaderTest::Completed() const { return PocetSnimku - completedBase; }
+
+bool ReaderTest::PictureFileExists() const {
+  struct stat st{};
+  return stat(NameJPEG, &st) == 0;
+}
+
+}  // namespace video_test

@@ -1,0 +1,43 @@
+// The door unit's call flag: the call lamp and, in pop-up mode, showing and hiding the window.
+#include "video/call_flag.h"
+
+#include "app/app_globals.h"
+#include "app/settings.h"
+#include "platform/window.h"
+#include "skin/skin.h"
+#include "video/popup_state.h"
+
+namespace {
+
+void CallSignalled() {
+  const BOOL wasCall = ShowData.call;
+  if (!wasCall && PopUp) hide = TRUE;
+  if (!wasCall && IsWindowVisible(g_hwndMain)) {
+    ShowData.call = TRUE;
+    ShowMyWindow(g_hwndMain, ShowData);  // the lamp lights
+  }
+  ShowData.call = TRUE;
+  // Tested at every picture: a window the user hid during the call stays hidden only while show is FALSE.
+  if (PopUp && show && !IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);
+}
+
+void NoCall() {
+  const BOOL wasCall = ShowData.call;
+  if (wasCall && PopUp) show = TRUE;
+  if (IsWindowVisible(g_hwndMain) && wasCall) {
+    ShowData.call = FALSE;
+    ShowMyWindow(g_hwndMain, ShowData);  // the lamp goes out
+  }
+  ShowData.call = FALSE;
+  if (PopUp && IsWindowVisible(g_hwndMain) && hide) {
+    ShowWindow(g_hwndMain, SW_HIDE);
+    ShowData.Button = kNoButton;
+  }
+}
+
+}  // namespace
+
+void HandleCallFlag(char flag) {
+  if (flag == '1' || flag == '2') CallSignalled();
+  else if (flag == '0') NoCall();
+}

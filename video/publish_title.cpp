@@ -1,0 +1,32 @@
+// The unit's title on the window: window text, tray tip and the title bar.
+#include "video/publish_title.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/app_globals.h"
+#include "app/notify_icon.h"
+#include "app/settings.h"
+#include "platform/window.h"
+#include "skin/skin_types.h"
+#include "video/title_text.h"
+
+namespace {
+
+void SetTitleEverywhere(const char* windowText, const char* title) {
+  ShowData.SetTitle(title);
+  SetWindowText(g_hwndMain, windowText);
+  // The tray record lives from before the first reader until after the last one has been joined.
+  std::memset(nid.szTip, 0, sizeof nid.szTip);
+  std::strncpy(nid.szTip, windowText, sizeof nid.szTip - 1);
+  Shell_NotifyIcon(NIM_MODIFY, &nid);
+}
+
+}  // namespace
+
+void PublishTitle(const char* bytes, int len) {
+  const std::string text = TitleText(bytes, len, kTitleSize - 1);
+  SetTitleEverywhere(text.c_str(), text.c_str());
+}
+
+void RestoreProgramTitle() { SetTitleEverywhere(kProgramName, ""); }
