@@ -144,26 +144,32 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
   std::size_t i = 0;
 #if defined(__SSE2__)
   // Sixteen samples at a time, two rows per step; an odd last row pairs with a zero row.
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i round = _mm_set1_epi32(1 << (kVerticalShift - 1));
-  for (; i + 16 <= lanes; i += 16) {
-    __m128i acc0 = round, acc1 = round, acc2 = round, acc3 = round;
-    for (int k = 0; k < n; k += 2) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i));
-      const __m128i b = k + 1 < n ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + i)) : zero;
-      const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(&pairs[k / 2]));
-      // The lanes' fourth weight is 0; rebuild the full pair for samples that are not pixels.
-      const __m128i pair = _mm_shuffle_epi32(w, 0);
-      const __m128i lo = _mm_unpacklo_epi8(a, b), hi = _mm_unpackhi_epi8(a, b);
-      acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), pair));
-      acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), pair));
-      acc2 = _mm_add_epi32(acc2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), pair));
-      acc3 = _mm_add_epi32(acc3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), pair));
+  constexpr int kMaxPairs = 16;
+  const int pairCount = (n + 1) / 2;
+  if (pairCount <= kMaxPairs) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(1 << (kVerticalShift - 1));
+    // Each pair's weights for every lane (the stored fourth lane is 0 for the horizontal pass).
+    __m128i w[kMaxPairs];
+    for (int k = 0; k < pairCount; ++k)
+      w[k] = _mm_shuffle_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(&pairs[k])), 0);
+    for (; i + 16 <= lanes; i += 16) {
+      __m128i acc0 = round, acc1 = round, acc2 = round, acc3 = round;
+      for (int k = 0; k < pairCount; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * k] + i));
+        const __m128i b =
+            2 * k + 1 < n ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * k + 1] + i)) : zero;
+        const __m128i lo = _mm_unpacklo_epi8(a, b), hi = _mm_unpackhi_epi8(a, b);
+        acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), w[k]));
+        acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), w[k]));
+        acc2 = _mm_add_epi32(acc2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w[k]));
+        acc3 = _mm_add_epi32(acc3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w[k]));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                       _mm_packs_epi32(_mm_srai_epi32(acc0, kVerticalShift), _mm_srai_epi32(acc1, kVerticalShift)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                       _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                     _mm_packs_epi32(_mm_srai_epi32(acc0, kVerticalShift), _mm_srai_epi32(acc1, kVerticalShift)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
-                     _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
   }
 #else
   (void)pairs;
@@ -176,23 +182,35 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
 }
 
 #if defined(__SSE2__)
-// The horizontal pass for a known number of tap pairs (0: any), so the common counts unroll fully.
+// One destination pixel's sums over its tap pairs, with the rounding term.
+template <int kPairs>
+inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int pairCount, int x) {
+  const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
+  const PairWeight* w = pairs + static_cast<std::size_t>(x) * pairCount;
+  __m128i acc = _mm_set1_epi32(1 << (kHorizontalShift - 1));
+  for (int k = 0; k < (kPairs > 0 ? kPairs : pairCount); ++k, p += 2 * kChannels) {
+    // Both taps' channels side by side; the fourth lane belongs to the next pixel and weighs 0.
+    const __m128i both = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + kChannels)));
+    acc = _mm_add_epi32(acc, _mm_madd_epi16(both, _mm_load_si128(reinterpret_cast<const __m128i*>(&w[k]))));
+  }
+  return _mm_srai_epi32(acc, kHorizontalShift);
+}
+
+// The horizontal pass for a known number of tap pairs (0: any), so the common counts unroll fully;
+// two pixels at a time share the packing and the store.
 template <int kPairs>
 void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int dstWidth,
                         std::uint8_t* out) {
-  const int pairCount = kPairs > 0 ? kPairs : taps.count / 2;
-  const __m128i round = _mm_set1_epi32(1 << (kHorizontalShift - 1));
-  for (int x = 0; x < dstWidth; ++x) {
-    const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
-    const PairWeight* w = pairs + static_cast<std::size_t>(x) * pairCount;
-    __m128i acc = round;
-    for (int k = 0; k < pairCount; ++k, p += 2 * kChannels) {
-      // Both taps' channels side by side; the fourth lane belongs to the next pixel and weighs 0.
-      const __m128i both = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
-                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + kChannels)));
-      acc = _mm_add_epi32(acc, _mm_madd_epi16(both, _mm_load_si128(reinterpret_cast<const __m128i*>(&w[k]))));
-    }
-    const __m128i words = _mm_packs_epi32(_mm_srai_epi32(acc, kHorizontalShift), _mm_setzero_si128());
+  const int pairCount = taps.count / 2;
+  int x = 0;
+  for (; x + 2 <= dstWidth; x += 2) {
+    const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x),
+                                          PixelSums<kPairs>(row, taps, pairs, pairCount, x + 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), _mm_packus_epi16(words, words));
+  }
+  if (x < dstWidth) {
+    const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x), _mm_setzero_si128());
     const std::uint32_t pixel = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
     std::memcpy(out + static_cast<std::size_t>(x) * 4, &pixel, 4);
   }
