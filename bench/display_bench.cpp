@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(name.c_str(), BM_Display, c)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(c.w == 320 ? 60 : 20);
+        ->Iterations(c.w == 320 ? 150 : 30);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

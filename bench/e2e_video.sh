@@ -5,7 +5,7 @@
 # Usage: bench/e2e_video.sh BUILD_DIR [SECONDS]
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
-seconds=${2:-10}
+seconds=${2:-20}
 kestrova=$build/app/kestrova
 doorsim=$build/tools/doorsim/doorsim
 [ -x "$kestrova" ] && [ -x "$doorsim" ] || { echo "build kestrova and doorsim first" >&2; exit 1; }
