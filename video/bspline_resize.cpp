@@ -1,4 +1,5 @@
-// The B-spline resampler: horizontal pass into 16-bit intermediate rows, then a vertical pass into the bits.
+// The B-spline resampler: per destination row, a vertical pass over the source rows into one 16-bit row,
+// then a horizontal pass from it into the bits.
 #include "video/bspline_resize.h"
 
 #include <FreeImage.h>
@@ -20,7 +21,7 @@ namespace {
 constexpr int kWeightBits = 14;
 constexpr int kWeightOne = 1 << kWeightBits;
 constexpr int kMidBits = 6;
-constexpr int kChannels = 4;
+constexpr int kChannels = 3;  // blue, green, red: the picture's own layout
 
 double Bspline(double x) {
   x = std::fabs(x);
@@ -33,12 +34,37 @@ double Bspline(double x) {
 }
 
 // For each destination pixel along one axis: the first source pixel it reads and `count` weights
-// (those past the filter's reach are 0). `count` is even so the horizontal pass can take taps in pairs.
+// (those past the filter's reach are 0). `count` is even so both passes can take taps in pairs.
 struct Taps {
   int count = 0;
   std::vector<int> first;
   std::vector<std::int16_t> weights;
 };
+
+// The same taps without the weights that round to 0 at either end: the passes cost per tap.
+Taps Trimmed(const Taps& wide) {
+  const std::size_t dstSize = wide.first.size();
+  std::vector<int> lead(dstSize), used(dstSize);
+  int longest = 1;
+  for (std::size_t u = 0; u < dstSize; ++u) {
+    const std::int16_t* q = &wide.weights[u * wide.count];
+    int a = 0, b = wide.count;
+    while (a < b - 1 && q[a] == 0) ++a;
+    while (b > a + 1 && q[b - 1] == 0) --b;
+    lead[u] = a;
+    used[u] = b - a;
+    longest = std::max(longest, b - a);
+  }
+  Taps taps;
+  taps.count = longest + longest % 2;
+  taps.first.resize(dstSize);
+  taps.weights.assign(dstSize * taps.count, 0);
+  for (std::size_t u = 0; u < dstSize; ++u) {
+    taps.first[u] = wide.first[u] + lead[u];
+    std::copy_n(&wide.weights[u * wide.count + lead[u]], used[u], &taps.weights[u * taps.count]);
+  }
+  return taps;
+}
 
 Taps MakeTaps(int srcSize, int dstSize) {
   Taps taps;
@@ -88,43 +114,145 @@ Taps MakeTaps(int srcSize, int dstSize) {
     }
     q[largest] = static_cast<std::int16_t>(q[largest] + kWeightOne - sum);
   }
-  return taps;
+  return Trimmed(taps);
 }
 
-// One row of 8-bit pixels (3 bytes each) to `dstWidth` pixels of 4 channels with kMidBits fraction bits.
-// `row` holds (srcWidth + taps.count) pixels plus 1 byte, the tail zero, so every tap can read 4 bytes.
-void HorizontalPass(const std::uint8_t* row, const Taps& taps, int dstWidth, std::int16_t* out) {
-  constexpr int kShift = kWeightBits - kMidBits;
-  for (int x = 0; x < dstWidth; ++x) {
-    const std::uint8_t* p = row + static_cast<std::size_t>(taps.first[x]) * 3;
-    const std::int16_t* w = &taps.weights[static_cast<std::size_t>(x) * taps.count];
+// Weights of tap pairs (k, k + 1) for pmaddwd, ready to be used straight from memory: the pair for
+// each of the three channels, and 0 for the fourth lane, which a load of three channels drags along.
+struct alignas(16) PairWeight {
+  std::uint32_t lanes[4];
+};
+
+std::vector<PairWeight> PairWeights(const Taps& taps) {
+  std::vector<PairWeight> pairs(taps.weights.size() / 2);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::uint32_t pair = static_cast<std::uint16_t>(taps.weights[2 * i]) |
+                               (static_cast<std::uint32_t>(static_cast<std::uint16_t>(taps.weights[2 * i + 1])) << 16);
+    pairs[i].lanes[0] = pairs[i].lanes[1] = pairs[i].lanes[2] = pair;
+    pairs[i].lanes[3] = 0;
+  }
+  return pairs;
+}
+
+constexpr int kVerticalShift = kWeightBits - kMidBits;
+constexpr int kHorizontalShift = kWeightBits + kMidBits;
+
+// `n` source rows of 8-bit samples (rows[k], top row first) weighed into one row of `lanes` samples
+// with kMidBits fraction bits.
+void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, const PairWeight* pairs, int n,
+                  std::size_t lanes, std::int16_t* out) {
+  std::size_t i = 0;
 #if defined(__SSE2__)
+  // Sixteen samples at a time, two rows per step; an odd last row pairs with a zero row.
+  constexpr int kMaxPairs = 16;
+  const int pairCount = (n + 1) / 2;
+  if (pairCount <= kMaxPairs) {
     const __m128i zero = _mm_setzero_si128();
-    __m128i acc = _mm_set1_epi32(1 << (kShift - 1));
-    for (int k = 0; k < taps.count; k += 2, p += 6) {
-      std::uint32_t a, b;
-      std::memcpy(&a, p, 4);
-      std::memcpy(&b, p + 3, 4);
-      // Channels of the two taps side by side, as 16-bit pairs, against the pair of weights.
-      const __m128i pair = _mm_unpacklo_epi8(
-          _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a & 0xFFFFFF)),
-                            _mm_cvtsi32_si128(static_cast<int>(b & 0xFFFFFF))),
-          zero);
-      const __m128i weights = _mm_set1_epi32(static_cast<int>(static_cast<std::uint16_t>(w[k]) |
-                                                              (static_cast<std::uint32_t>(w[k + 1]) << 16)));
-      acc = _mm_add_epi32(acc, _mm_madd_epi16(pair, weights));
+    const __m128i round = _mm_set1_epi32(1 << (kVerticalShift - 1));
+    // Each pair's weights for every lane (the stored fourth lane is 0 for the horizontal pass).
+    __m128i w[kMaxPairs];
+    for (int k = 0; k < pairCount; ++k)
+      w[k] = _mm_shuffle_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(&pairs[k])), 0);
+    for (; i + 16 <= lanes; i += 16) {
+      __m128i acc0 = round, acc1 = round, acc2 = round, acc3 = round;
+      for (int k = 0; k < pairCount; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * k] + i));
+        const __m128i b =
+            2 * k + 1 < n ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * k + 1] + i)) : zero;
+        const __m128i lo = _mm_unpacklo_epi8(a, b), hi = _mm_unpackhi_epi8(a, b);
+        acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), w[k]));
+        acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), w[k]));
+        acc2 = _mm_add_epi32(acc2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w[k]));
+        acc3 = _mm_add_epi32(acc3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w[k]));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                       _mm_packs_epi32(_mm_srai_epi32(acc0, kVerticalShift), _mm_srai_epi32(acc1, kVerticalShift)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                       _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
     }
-    acc = _mm_srai_epi32(acc, kShift);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * kChannels),
-                     _mm_packs_epi32(acc, acc));
+  }
 #else
-    int acc[3] = {1 << (kShift - 1), 1 << (kShift - 1), 1 << (kShift - 1)};
-    for (int k = 0; k < taps.count; ++k, p += 3)
-      for (int c = 0; c < 3; ++c) acc[c] += w[k] * p[c];
-    std::int16_t* o = out + static_cast<std::size_t>(x) * kChannels;
-    for (int c = 0; c < 3; ++c) o[c] = static_cast<std::int16_t>(acc[c] >> kShift);
-    o[3] = 0;
+  (void)pairs;
 #endif
+  for (; i < lanes; ++i) {
+    int acc = 1 << (kVerticalShift - 1);
+    for (int k = 0; k < n; ++k) acc += weights[k] * rows[k][i];
+    out[i] = static_cast<std::int16_t>(acc >> kVerticalShift);
+  }
+}
+
+#if defined(__SSE2__)
+// One destination pixel's sums over its tap pairs, with the rounding term.
+template <int kPairs>
+inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int pairCount, int x) {
+  const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
+  const PairWeight* w = pairs + static_cast<std::size_t>(x) * pairCount;
+  __m128i acc = _mm_set1_epi32(1 << (kHorizontalShift - 1));
+  for (int k = 0; k < (kPairs > 0 ? kPairs : pairCount); ++k, p += 2 * kChannels) {
+    // Both taps' channels side by side; the fourth lane belongs to the next pixel and weighs 0.
+    const __m128i both = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + kChannels)));
+    acc = _mm_add_epi32(acc, _mm_madd_epi16(both, _mm_load_si128(reinterpret_cast<const __m128i*>(&w[k]))));
+  }
+  return _mm_srai_epi32(acc, kHorizontalShift);
+}
+
+// The horizontal pass for a known number of tap pairs (0: any), so the common counts unroll fully;
+// two pixels at a time share the packing and the store.
+template <int kPairs>
+void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int dstWidth,
+                        std::uint8_t* out) {
+  const int pairCount = taps.count / 2;
+  int x = 0;
+  for (; x + 2 <= dstWidth; x += 2) {
+    const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x),
+                                          PixelSums<kPairs>(row, taps, pairs, pairCount, x + 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), _mm_packus_epi16(words, words));
+  }
+  if (x < dstWidth) {
+    const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x), _mm_setzero_si128());
+    const std::uint32_t pixel = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+    std::memcpy(out + static_cast<std::size_t>(x) * 4, &pixel, 4);
+  }
+}
+#endif
+
+// One row of `kChannels` samples per pixel with kMidBits fraction bits to `dstWidth` pixels 0x00RRGGBB.
+// `row` holds srcWidth + taps.count + 1 pixels, the tail zero, so every tap may be read.
+void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int dstWidth,
+                    std::uint8_t* out) {
+#if defined(__SSE2__)
+  switch (taps.count / 2) {
+    case 1: return HorizontalPassSse2<1>(row, taps, pairs, dstWidth, out);
+    case 2: return HorizontalPassSse2<2>(row, taps, pairs, dstWidth, out);
+    case 3: return HorizontalPassSse2<3>(row, taps, pairs, dstWidth, out);
+    case 4: return HorizontalPassSse2<4>(row, taps, pairs, dstWidth, out);
+    case 5: return HorizontalPassSse2<5>(row, taps, pairs, dstWidth, out);
+    case 6: return HorizontalPassSse2<6>(row, taps, pairs, dstWidth, out);
+    default: return HorizontalPassSse2<0>(row, taps, pairs, dstWidth, out);
+  }
+#else
+  (void)pairs;
+  for (int x = 0; x < dstWidth; ++x) {
+    const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
+    const std::int16_t* w = &taps.weights[static_cast<std::size_t>(x) * taps.count];
+    int acc[kChannels] = {};
+    for (int k = 0; k < taps.count; ++k, p += kChannels)
+      for (int c = 0; c < kChannels; ++c) acc[c] += w[k] * p[c];
+    std::uint8_t* o = out + static_cast<std::size_t>(x) * 4;
+    for (int c = 0; c < kChannels; ++c)
+      o[c] = static_cast<std::uint8_t>(std::clamp((acc[c] + (1 << (kHorizontalShift - 1))) >> kHorizontalShift, 0, 255));
+    o[3] = 0;
+  }
+#endif
+}
+
+// Neither side changes: the rescale is a copy, as FreeImage's is.
+void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, int pitch) {
+  for (std::size_t y = 0; y < rows.size(); ++y) {
+    const std::uint8_t* line = rows[y];
+    auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch;
+    for (int x = 0; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
   }
 }
 
@@ -137,46 +265,35 @@ bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitc
   const int srcWidth = static_cast<int>(FreeImage_GetWidth(source));
   const int srcHeight = static_cast<int>(FreeImage_GetHeight(source));
   if (srcWidth <= 0 || srcHeight <= 0 || pitch < width * 4) return false;
-  RGBQUAD* palette = bpp == 8 ? FreeImage_GetPalette(source) : nullptr;
-  if (bpp == 8 && palette == nullptr) return false;
+  FIBITMAP* colour = bpp == 24 ? source : FreeImage_ConvertTo24Bits(source);
+  if (colour == nullptr) return false;
 
-  const Taps across = MakeTaps(srcWidth, width);
-  const Taps down = MakeTaps(srcHeight, height);
-  const std::size_t midStride = static_cast<std::size_t>(width) * kChannels;
-  std::vector<std::int16_t> mid(midStride * srcHeight);
-  std::vector<std::uint8_t> row((static_cast<std::size_t>(srcWidth) + across.count) * 3 + 1, 0);
-  for (int y = 0; y < srcHeight; ++y) {
-    // FreeImage keeps the bottom row first.
-    const BYTE* line = FreeImage_GetScanLine(source, srcHeight - 1 - y);
-    if (bpp == 24) {
-      std::memcpy(row.data(), line, static_cast<std::size_t>(srcWidth) * 3);
-    } else {
-      for (int x = 0; x < srcWidth; ++x) {
-        const RGBQUAD& c = palette[line[x]];
-        row[x * 3 + FI_RGBA_BLUE] = c.rgbBlue;
-        row[x * 3 + FI_RGBA_GREEN] = c.rgbGreen;
-        row[x * 3 + FI_RGBA_RED] = c.rgbRed;
-      }
-    }
-    HorizontalPass(row.data(), across, width, &mid[midStride * y]);
-  }
+  // Source rows top first (FreeImage keeps the bottom row first).
+  std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(srcHeight));
+  for (int y = 0; y < srcHeight; ++y) rows[y] = FreeImage_GetScanLine(colour, srcHeight - 1 - y);
 
-  constexpr int kShift = kWeightBits + kMidBits;
-  std::vector<std::int32_t> acc(midStride);
-  for (int y = 0; y < height; ++y) {
-    std::fill(acc.begin(), acc.end(), 1 << (kShift - 1));
-    const int first = down.first[y];
-    const int n = std::min(down.count, srcHeight - first);
-    const std::int16_t* w = &down.weights[static_cast<std::size_t>(y) * down.count];
-    for (int k = 0; k < n; ++k) {
-      if (w[k] == 0) continue;
-      const std::int32_t weight = w[k];
-      const std::int16_t* m = &mid[midStride * (first + k)];
-      for (std::size_t i = 0; i < midStride; ++i) acc[i] += weight * m[i];
+  if (srcWidth == width && srcHeight == height) {
+    Copy(rows, width, bits, pitch);
+  } else {
+    const Taps across = MakeTaps(srcWidth, width);
+    const Taps down = MakeTaps(srcHeight, height);
+    const std::vector<PairWeight> acrossPairs = PairWeights(across), downPairs = PairWeights(down);
+    const std::size_t lanes = static_cast<std::size_t>(srcWidth) * kChannels;
+    // The video thread resamples every picture at the same sizes: its row stays allocated between
+    // pictures. The zero tail covers the taps past the right edge and the horizontal pass's 4-lane loads.
+    thread_local std::vector<std::int16_t> mid;
+    const std::size_t midLanes = lanes + (static_cast<std::size_t>(across.count) + 2) * kChannels;
+    if (mid.size() < midLanes) mid.resize(midLanes);
+    std::fill(mid.begin() + static_cast<std::ptrdiff_t>(lanes), mid.begin() + static_cast<std::ptrdiff_t>(midLanes), 0);
+    for (int y = 0; y < height; ++y) {
+      const int first = down.first[y];
+      const int n = std::min(down.count, srcHeight - first);
+      VerticalPass(&rows[first], &down.weights[static_cast<std::size_t>(y) * down.count],
+                   &downPairs[static_cast<std::size_t>(y) * down.count / 2], n, lanes, mid.data());
+      HorizontalPass(mid.data(), across, acrossPairs.data(), width,
+                     static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch);
     }
-    auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch;
-    for (std::size_t i = 0; i < midStride; ++i)
-      out[i] = static_cast<std::uint8_t>(std::clamp(acc[i] >> kShift, 0, 255));
   }
+  if (colour != source) FreeImage_Unload(colour);
   return true;
 }

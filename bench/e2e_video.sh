@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The whole video path: the door simulator at 25 pictures/s to the real program on a virtual display.
+# Per picture size: pictures shown per second against those received and sent, the program's CPU (% of
+# one core), and the time from the simulator's restart to the first new picture, as ratios to the goals.
+# Usage: bench/e2e_video.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+seconds=${2:-20}
+kestrova=$build/app/kestrova
+doorsim=$build/tools/doorsim/doorsim
+[ -x "$kestrova" ] && [ -x "$doorsim" ] || { echo "build kestrova and doorsim first" >&2; exit 1; }
+
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Waits until the command succeeds, at most $1 seconds; fails afterwards.
+poll() {
+  local deadline=$(($(now_ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    [ "$(now_ms)" -gt "$deadline" ] && return 1
+    sleep 0.02
+  done
+}
+has_content() { [ -s "$1" ]; }
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+pids+=($!)
+xvfb_pid=$!
+poll 10 has_content "$tmp/display" || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(cat "$tmp/display")
+
+# Starts the simulator (on $1 as ADDR:PORT) and sets sim_pid and address.
+start_sim() {
+  "$doorsim" --listen "$1" --size "$size" --fps 25 >"$tmp/sim.out" 2>/dev/null &
+  sim_pid=$!
+  pids+=($sim_pid)
+  poll 10 has_content "$tmp/sim.out" || { echo "the simulator did not start" >&2; exit 1; }
+  address=$(head -n1 "$tmp/sim.out")
+}
+
+sim_pictures() {
+  local host=${address%:*} port=${address##*:} reply
+  exec 4<>"/dev/tcp/$host/$port"
+  printf 'GET /sim/stats HTTP/1.0\r\nHost: %s\r\n\r\n' "$address" >&4
+  reply=$(cat <&4)
+  exec 4<&-
+  sed -n 's/.*"pictures": *\([0-9]*\).*/\1/p' <<<"$reply"
+}
+
+# Received and shown counts from the program's last statistics line.
+counts() { grep -o '[0-9]* received, [0-9]* shown' "$tmp/kestrova.err" | tail -n1 | awk '{print $1, $3}'; }
+shown() { local c; c=$(counts); echo "${c#* }"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+more_shown_than() { local s; s=$(shown); [ -n "$s" ] && [ "$s" -gt "$1" ]; }
+
+hz=$(getconf CLK_TCK)
+for size in 640x480 1920x1080; do
+  rm -rf "$tmp/cfg" "$tmp/run" "$tmp/kestrova.err"
+  mkdir -p -m 0700 "$tmp/cfg/Kestrova" "$tmp/run"
+  start_sim 127.0.0.1:0
+  printf '[Window 0]\r\nIP_addr=%s\r\n' "$address" >"$tmp/cfg/Kestrova/Kestrova.ini"
+  ALLUSERSPROFILE=$tmp/cfg XDG_RUNTIME_DIR=$tmp/run KESTROVA_PICTURE_STATS=1 no_proxy=127.0.0.1 \
+    "$kestrova" 2>"$tmp/kestrova.err" &
+  k_pid=$!
+  pids+=($k_pid)
+  poll 20 more_shown_than 25 || { echo "no pictures shown for $size" >&2; exit 1; }
+
+  read -r r0 s0 < <(counts)
+  p0=$(sim_pictures); c0=$(cpu_ticks "$k_pid"); x0=$(cpu_ticks "$xvfb_pid"); t0=$(now_ms)
+  sleep "$seconds"  # the measuring interval
+  read -r r1 s1 < <(counts)
+  p1=$(sim_pictures); c1=$(cpu_ticks "$k_pid"); x1=$(cpu_ticks "$xvfb_pid"); t1=$(now_ms)
+
+  # The unit goes away for 3 seconds and comes back at the same address.
+  kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true
+  sleep 3
+  before=$(shown)
+  start_sim "$address"
+  t_back=$(now_ms)
+  if poll 20 more_shown_than "$before"; then first_ms=$(($(now_ms) - t_back)); else first_ms=99000; fi
+
+  kill "$k_pid"; wait "$k_pid" 2>/dev/null || true
+  kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true
+
+  awk -v size="$size" -v dt="$(((t1 - t0)))" -v r=$((r1 - r0)) -v s=$((s1 - s0)) -v p=$((p1 - p0)) \
+      -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v hz="$hz" -v first="$first_ms" 'BEGIN {
+    dt /= 1000; first /= 1000
+    cpu = 100 * c / hz / dt; xcpu = 100 * x / hz / dt
+    printf "e2e_video_%s shown_ratio=%.3f shown_per_s=%.1f received_per_s=%.1f sent_per_s=%.1f", size, (r ? s / r : 0), s / dt, r / dt, p / dt
+    printf " cpu_pct=%.1f xvfb_cpu_pct=%.1f first_picture_s=%.2f", cpu, xcpu, first
+    if (size == "640x480") printf " cpu_ratio_to_5pct=%.2f", cpu / 5
+    printf " first_ratio_to_2s=%.2f\n", first / 2
+  }'
+done
