@@ -17,6 +17,7 @@
 #include "video/popup_state.h"
 #include "video/reader_thread.h"
 #include "window/window_proc.h"
+#include "tests/support/program_window.h"
 
 namespace video_test {
 
@@ -29,44 +30,18 @@ void ReaderTest::SetUpTestSuite() {
 }
 
 void ReaderTest::SetUp() {
-  // The platform keeps one window class, and other tests in this program register their own.
-  g_hInstance = &kBuiltinResources;
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProcMain;
-  wc.hInstance = g_hInstance;
-  wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
-  wc.lpszClassName = kClassName;
-  RegisterClassEx(&wc);  // FALSE when it is still registered from the test before
-  setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
-  AccessIniFile();
-  ShowData.ClientWidth = 336;
-  ShowData.ClientHeight = 301;
-  ShowData.Button = kNoButton;
-  ShowData.Kill_TCP = TRUE;
-  ShowData.call = FALSE;
-  ShowData.SetTitle("");
-  PopUp = FALSE;
-  hide = TRUE;
-  show = TRUE;
+  test_support::RegisterProgramClass(WindowProcMain, kClassName);
   PocetSnimku = kCountStart;
   completedBase = kCountStart;
-  g_hwndMain = CreateWindowEx(kClassName, kProgramName, 40, 30, 336, 301);
-  ASSERT_NE(g_hwndMain, HWND_NONE);
-  InitSkin(g_hInstance, g_hwndMain, Skin);
-  SkinBitmapPos(Skin, 301, 336);
+  ASSERT_NE(test_support::OpenProgramWindow(tmp, kClassName), HWND_NONE);
   ASSERT_TRUE(AddNotifyIcon());
 }
 
 void ReaderTest::TearDown() {
   StopReaderThread();
   DeleteNotifyIcon();
-  DestroyWindow(g_hwndMain);
-  test_support::PumpUntilFn([] { return !IsWindowVisible(g_hwndMain); }, 2000);
-  test_support::PumpEvents();
+  test_support::CloseProgramWindow();
   if (unit) unit->Stop();
-  unsetenv("ALLUSERSPROFILE");
 }
 
 void ReaderTest::StartUnit(int port, int fps) {

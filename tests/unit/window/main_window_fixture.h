@@ -14,6 +14,7 @@
 #include "resources/builtin.h"
 #include "skin/skin.h"
 #include "tests/support/gui_test_env.h"
+#include "tests/support/program_window.h"
 #include "tests/support/temp_folder.h"
 #include "video/popup_state.h"
 #include "window/window_proc.h"
@@ -43,41 +44,12 @@ constexpr int kLeft = 40, kTop = 30;
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test_support::EnsurePlatform();
-    g_hInstance = &kBuiltinResources;
-    MESSAGE = RegisterWindowMessage(kProgramName);
-    WNDCLASSEX wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = RecordingProc;
-    wc.hInstance = g_hInstance;
-    wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
-    wc.lpszClassName = kRecordingClass;
-    RegisterClassEx(&wc);  // FALSE when an earlier test registered it already
-    setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
-    AccessIniFile();
-    ShowData.ClientWidth = 336;
-    ShowData.ClientHeight = 301;
-    ShowData.Button = kNoButton;
-    ShowData.Kill_TCP = TRUE;
-    ShowData.call = FALSE;
-    ShowData.lin_call = FALSE;
-    PopUp = FALSE;
-    show = TRUE;
-    hide = TRUE;
-    g_hwndMain = CreateWindowEx(kRecordingClass, kProgramName, kLeft, kTop, 336, 301);
-    ASSERT_NE(g_hwndMain, HWND_NONE);
-    InitSkin(g_hInstance, g_hwndMain, Skin);
-    SkinBitmapPos(Skin, 301, 336);
+    test_support::RegisterProgramClass(RecordingProc, kRecordingClass);
+    ASSERT_NE(test_support::OpenProgramWindow(tmp, kRecordingClass, kLeft, kTop), HWND_NONE);
     Log().clear();
   }
 
-  void TearDown() override {
-    DestroyWindow(g_hwndMain);
-    test_support::PumpUntilFn([] { return !IsWindowVisible(g_hwndMain); }, 2000);
-    test_support::PumpEvents();
-    unsetenv("ALLUSERSPROFILE");
-  }
+  void TearDown() override { test_support::CloseProgramWindow(); }
 
   static LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessage(g_hwndMain, message, wParam, lParam);

@@ -12,6 +12,7 @@
 #include "resources/builtin.h"
 #include "skin/skin.h"
 #include "tests/support/gui_test_env.h"
+#include "tests/support/program_window.h"
 #include "tests/support/temp_folder.h"
 #include "window/window_proc.h"
 
@@ -22,37 +23,12 @@ using test_support::TempFolder;
 
 class WindowProcTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    test_support::EnsurePlatform();
-    g_hInstance = &kBuiltinResources;
-    WNDCLASSEX wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProcMain;
-    wc.hInstance = g_hInstance;
-    wc.iconId = wc.smallIconId = IDI_PROGRAM_ICON;
-    wc.lpszClassName = kClassName;
-    ASSERT_TRUE(RegisterClassEx(&wc));
-  }
-
   void SetUp() override {
-    setenv("ALLUSERSPROFILE", tmp.path().c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", tmp.path().c_str(), 1);
-    AccessIniFile();
-    ShowData.ClientWidth = 336;
-    ShowData.ClientHeight = 301;
-    ShowData.Kill_TCP = TRUE;
-    g_hwndMain = CreateWindowEx(kClassName, kProgramName, 40, 30, 336, 301);
-    ASSERT_NE(g_hwndMain, HWND_NONE);
-    InitSkin(g_hInstance, g_hwndMain, Skin);
-    SkinBitmapPos(Skin, 301, 336);
+    test_support::RegisterProgramClass(WindowProcMain, kClassName);
+    ASSERT_NE(test_support::OpenProgramWindow(tmp, kClassName), HWND_NONE);
   }
 
-  void TearDown() override {
-    DestroyWindow(g_hwndMain);
-    PumpUntilFn([] { return !IsWindowVisible(g_hwndMain); }, 2000);
-    test_support::PumpEvents();
-    unsetenv("ALLUSERSPROFILE");
-  }
+  void TearDown() override { test_support::CloseProgramWindow(); }
 
   TempFolder tmp;
 };
