@@ -110,4 +110,15 @@ int HorizontalPassAvx2(const std::int16_t* row, const Taps& taps, const TwinPair
   }
 }
 
+__attribute__((target("avx2"))) int WidenRowAvx2(const std::uint8_t* line, int width, std::uint8_t* out) {
+  const __m128i mask = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  int x = 0;
+  // Four pixels per step read 16 bytes, 4 of them the next pixels': stop while 6 pixels remain.
+  for (; x + 6 <= width; x += 4) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + static_cast<std::size_t>(x) * 3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), _mm_shuffle_epi8(in, mask));
+  }
+  return x;
+}
+
 }  // namespace bspline

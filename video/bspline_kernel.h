@@ -44,4 +44,9 @@ std::size_t VerticalPassAvx2(const std::uint8_t* const* rows, const PairWeight* 
 int HorizontalPassAvx2(const std::int16_t* row, const Taps& taps, const TwinPairWeight* twins, int dstWidth,
                        std::uint8_t* out);
 
+// Copies the leading pixels of a row of 3-byte pixels into 4-byte ones with a zero fourth byte, up to
+// where a 16-byte load would pass the row's end; returns how many pixels it wrote. Only for a
+// processor with AVX2.
+int WidenRowAvx2(const std::uint8_t* line, int width, std::uint8_t* out);
+
 }  // namespace bspline

@@ -259,11 +259,13 @@ const Plan& PlanFor(int srcWidth, int srcHeight, int width, int height) {
 }
 
 // Neither side changes: the rescale is a copy, as FreeImage's is.
-void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, int pitch) {
+void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, int pitch, ResizeSimd simd) {
   for (std::size_t y = 0; y < rows.size(); ++y) {
     const std::uint8_t* line = rows[y];
     auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch;
-    for (int x = 0; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
+    int x = simd == ResizeSimd::Avx2 ? WidenRowAvx2(line, width, out) : 0;
+    line += static_cast<std::size_t>(x) * kChannels, out += static_cast<std::size_t>(x) * 4;
+    for (; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
   }
 }
 
@@ -302,7 +304,7 @@ bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitc
   for (int y = 0; y < srcHeight; ++y) rows[y] = FreeImage_GetScanLine(colour, srcHeight - 1 - y);
 
   if (srcWidth == width && srcHeight == height) {
-    Copy(rows, width, bits, pitch);
+    Copy(rows, width, bits, pitch, simd);
   } else {
     const Plan& plan = PlanFor(srcWidth, srcHeight, width, height);
     const std::size_t lanes = static_cast<std::size_t>(srcWidth) * kChannels;

@@ -70,6 +70,7 @@ TEST(BsplineResize, EveryInstructionSetGivesTheSamePixels) {
       {640, 360, 320, 240}, {480, 270, 320, 240}, {1920, 1080, 320, 240}, {1280, 720, 960, 720},
       {200, 150, 333, 77},  {3, 2, 40, 30},       {37, 29, 13, 7},        {101, 7, 99, 3},
       {64, 48, 1, 1},       {1000, 40, 7, 40},    {11, 600, 11, 5},
+      {320, 240, 320, 240}, {7, 5, 7, 5},         {5, 3, 5, 3},  // copies
   };
   const ResizeSimd fastest = FastestResizeSimd();
   if (fastest != ResizeSimd::Avx2) std::printf("this processor lacks AVX2: only the narrower passes are compared\n");
