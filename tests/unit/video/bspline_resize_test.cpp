@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "tests/unit/video/test_pictures.h"
@@ -84,6 +85,26 @@ TEST(BsplineResize, EveryInstructionSetGivesTheSamePixels) {
     EXPECT_EQ(Ours(source, c.w, c.h, ResizeSimd::Avx2), plain);
     FreeImage_Unload(source);
   }
+}
+
+// The sizes' taps are kept between calls: a change of either size must not reuse the old ones, on
+// this thread or another.
+TEST(BsplineResize, ChangingSizesNeverReusesAnotherSizesTaps) {
+  FIBITMAP* wide = MakeScene(640, 360, 5);
+  FIBITMAP* tall = MakeScene(360, 640, 6);
+  // Computed first, each with nothing kept from before.
+  const std::vector<std::uint32_t> wideSmall = Ours(wide, 320, 240);
+  const std::vector<std::uint32_t> tallSmall = Ours(tall, 320, 240);
+  const std::vector<std::uint32_t> wideLarge = Ours(wide, 960, 720);
+  EXPECT_EQ(Ours(wide, 320, 240), wideSmall) << "another destination size came between";
+  EXPECT_EQ(Ours(tall, 320, 240), tallSmall) << "the same destination from another source size";
+  EXPECT_EQ(Ours(wide, 320, 240), wideSmall);
+  EXPECT_EQ(Ours(wide, 960, 720), wideLarge);
+  std::vector<std::uint32_t> fromThread;
+  std::thread([&] { fromThread = Ours(tall, 320, 240); }).join();
+  EXPECT_EQ(fromThread, tallSmall);
+  FreeImage_Unload(tall);
+  FreeImage_Unload(wide);
 }
 
 TEST(BsplineResize, GreyPicturesComeOutGreyAndOtherFormatsAreRefused) {
