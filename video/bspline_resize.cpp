@@ -14,14 +14,11 @@
 #include <emmintrin.h>
 #endif
 
+#include "video/bspline_kernel.h"
+
 namespace {
 
-// Weights are fixed point with 14 fraction bits; the intermediate rows keep 6 fraction bits, which
-// leaves the final rounding as the only visible one and fits the products into 32 bits.
-constexpr int kWeightBits = 14;
-constexpr int kWeightOne = 1 << kWeightBits;
-constexpr int kMidBits = 6;
-constexpr int kChannels = 3;  // blue, green, red: the picture's own layout
+using namespace bspline;
 
 double Bspline(double x) {
   x = std::fabs(x);
@@ -32,14 +29,6 @@ double Bspline(double x) {
   }
   return 0;
 }
-
-// For each destination pixel along one axis: the first source pixel it reads and `count` weights
-// (those past the filter's reach are 0). `count` is even so both passes can take taps in pairs.
-struct Taps {
-  int count = 0;
-  std::vector<int> first;
-  std::vector<std::int16_t> weights;
-};
 
 // The same taps without the weights that round to 0 at either end: the passes cost per tap.
 Taps Trimmed(const Taps& wide) {
@@ -117,12 +106,6 @@ Taps MakeTaps(int srcSize, int dstSize) {
   return Trimmed(taps);
 }
 
-// Weights of tap pairs (k, k + 1) for pmaddwd, ready to be used straight from memory: the pair for
-// each of the three channels, and 0 for the fourth lane, which a load of three channels drags along.
-struct alignas(16) PairWeight {
-  std::uint32_t lanes[4];
-};
-
 std::vector<PairWeight> PairWeights(const Taps& taps) {
   std::vector<PairWeight> pairs(taps.weights.size() / 2);
   for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -134,19 +117,16 @@ std::vector<PairWeight> PairWeights(const Taps& taps) {
   return pairs;
 }
 
-constexpr int kVerticalShift = kWeightBits - kMidBits;
-constexpr int kHorizontalShift = kWeightBits + kMidBits;
-
 // `n` source rows of 8-bit samples (rows[k], top row first) weighed into one row of `lanes` samples
 // with kMidBits fraction bits.
 void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, const PairWeight* pairs, int n,
-                  std::size_t lanes, std::int16_t* out) {
-  std::size_t i = 0;
+                  std::size_t lanes, std::int16_t* out, ResizeSimd simd) {
+  std::size_t i = simd == ResizeSimd::Avx2 ? VerticalPassAvx2(rows, pairs, n, lanes, out) : 0;
 #if defined(__SSE2__)
   // Sixteen samples at a time, two rows per step; an odd last row pairs with a zero row.
   constexpr int kMaxPairs = 16;
   const int pairCount = (n + 1) / 2;
-  if (pairCount <= kMaxPairs) {
+  if (simd != ResizeSimd::Plain && pairCount <= kMaxPairs) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i round = _mm_set1_epi32(1 << (kVerticalShift - 1));
     // Each pair's weights for every lane (the stored fourth lane is 0 for the horizontal pass).
@@ -171,8 +151,6 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
                        _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
     }
   }
-#else
-  (void)pairs;
 #endif
   for (; i < lanes; ++i) {
     int acc = 1 << (kVerticalShift - 1);
@@ -200,10 +178,9 @@ inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWe
 // The horizontal pass for a known number of tap pairs (0: any), so the common counts unroll fully;
 // two pixels at a time share the packing and the store.
 template <int kPairs>
-void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int dstWidth,
+void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int x, int dstWidth,
                         std::uint8_t* out) {
   const int pairCount = taps.count / 2;
-  int x = 0;
   for (; x + 2 <= dstWidth; x += 2) {
     const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x),
                                           PixelSums<kPairs>(row, taps, pairs, pairCount, x + 1));
@@ -219,21 +196,25 @@ void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWei
 
 // One row of `kChannels` samples per pixel with kMidBits fraction bits to `dstWidth` pixels 0x00RRGGBB.
 // `row` holds srcWidth + taps.count + 1 pixels, the tail zero, so every tap may be read.
-void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int dstWidth,
-                    std::uint8_t* out) {
+void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, const TwinPairWeight* twins,
+                    int dstWidth, std::uint8_t* out, ResizeSimd simd) {
+  int x = simd == ResizeSimd::Avx2 ? HorizontalPassAvx2(row, taps, twins, dstWidth, out) : 0;
 #if defined(__SSE2__)
-  switch (taps.count / 2) {
-    case 1: return HorizontalPassSse2<1>(row, taps, pairs, dstWidth, out);
-    case 2: return HorizontalPassSse2<2>(row, taps, pairs, dstWidth, out);
-    case 3: return HorizontalPassSse2<3>(row, taps, pairs, dstWidth, out);
-    case 4: return HorizontalPassSse2<4>(row, taps, pairs, dstWidth, out);
-    case 5: return HorizontalPassSse2<5>(row, taps, pairs, dstWidth, out);
-    case 6: return HorizontalPassSse2<6>(row, taps, pairs, dstWidth, out);
-    default: return HorizontalPassSse2<0>(row, taps, pairs, dstWidth, out);
+  if (simd != ResizeSimd::Plain) {
+    switch (taps.count / 2) {
+      case 1: return HorizontalPassSse2<1>(row, taps, pairs, x, dstWidth, out);
+      case 2: return HorizontalPassSse2<2>(row, taps, pairs, x, dstWidth, out);
+      case 3: return HorizontalPassSse2<3>(row, taps, pairs, x, dstWidth, out);
+      case 4: return HorizontalPassSse2<4>(row, taps, pairs, x, dstWidth, out);
+      case 5: return HorizontalPassSse2<5>(row, taps, pairs, x, dstWidth, out);
+      case 6: return HorizontalPassSse2<6>(row, taps, pairs, x, dstWidth, out);
+      default: return HorizontalPassSse2<0>(row, taps, pairs, x, dstWidth, out);
+    }
   }
 #else
   (void)pairs;
-  for (int x = 0; x < dstWidth; ++x) {
+#endif
+  for (; x < dstWidth; ++x) {
     const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
     const std::int16_t* w = &taps.weights[static_cast<std::size_t>(x) * taps.count];
     int acc[kChannels] = {};
@@ -244,27 +225,77 @@ void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight*
       o[c] = static_cast<std::uint8_t>(std::clamp((acc[c] + (1 << (kHorizontalShift - 1))) >> kHorizontalShift, 0, 255));
     o[3] = 0;
   }
-#endif
+}
+
+// The pair weights of pixels 2j and 2j + 1 side by side, pair by pair; a last odd pixel pairs with zeros.
+std::vector<TwinPairWeight> TwinPairWeights(const Taps& taps, const std::vector<PairWeight>& pairs) {
+  const std::size_t pairCount = static_cast<std::size_t>(taps.count) / 2, pixels = taps.first.size();
+  std::vector<TwinPairWeight> twins((pixels + 1) / 2 * pairCount, TwinPairWeight{});
+  for (std::size_t x = 0; x < pixels; ++x)
+    for (std::size_t k = 0; k < pairCount; ++k) twins[x / 2 * pairCount + k].pixel[x % 2] = pairs[x * pairCount + k];
+  return twins;
+}
+
+// Everything about a resampling that depends only on the sizes. The video thread resamples every
+// picture at the same sizes, so it keeps the last one.
+struct Plan {
+  int srcWidth = 0, srcHeight = 0, width = 0, height = 0;
+  Taps across, down;
+  std::vector<PairWeight> acrossPairs, downPairs;
+  std::vector<TwinPairWeight> acrossTwins;
+};
+
+const Plan& PlanFor(int srcWidth, int srcHeight, int width, int height) {
+  thread_local Plan plan;
+  if (plan.srcWidth != srcWidth || plan.srcHeight != srcHeight || plan.width != width || plan.height != height) {
+    plan.across = MakeTaps(srcWidth, width);
+    plan.down = MakeTaps(srcHeight, height);
+    plan.acrossPairs = PairWeights(plan.across);
+    plan.downPairs = PairWeights(plan.down);
+    plan.acrossTwins = TwinPairWeights(plan.across, plan.acrossPairs);
+    plan.srcWidth = srcWidth, plan.srcHeight = srcHeight, plan.width = width, plan.height = height;
+  }
+  return plan;
 }
 
 // Neither side changes: the rescale is a copy, as FreeImage's is.
-void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, int pitch) {
+void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, int pitch, ResizeSimd simd) {
   for (std::size_t y = 0; y < rows.size(); ++y) {
     const std::uint8_t* line = rows[y];
     auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch;
-    for (int x = 0; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
+    int x = simd == ResizeSimd::Avx2 ? WidenRowAvx2(line, width, out) : 0;
+    line += static_cast<std::size_t>(x) * kChannels, out += static_cast<std::size_t>(x) * 4;
+    for (; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
   }
 }
 
 }  // namespace
 
+ResizeSimd FastestResizeSimd() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2) return ResizeSimd::Avx2;
+#endif
+#if defined(__SSE2__)
+  return ResizeSimd::Sse2;
+#else
+  return ResizeSimd::Plain;
+#endif
+}
+
 bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitch) {
+  return ResizeBspline(source, width, height, bits, pitch, FastestResizeSimd());
+}
+
+bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitch, ResizeSimd simd) {
   if (source == nullptr || bits == nullptr || width <= 0 || height <= 0) return false;
   const unsigned bpp = FreeImage_GetBPP(source);
   if (FreeImage_GetImageType(source) != FIT_BITMAP || (bpp != 24 && bpp != 8)) return false;
   const int srcWidth = static_cast<int>(FreeImage_GetWidth(source));
   const int srcHeight = static_cast<int>(FreeImage_GetHeight(source));
   if (srcWidth <= 0 || srcHeight <= 0 || pitch < width * 4) return false;
+  // Never an instruction set this processor lacks.
+  simd = std::min(simd, FastestResizeSimd());
   FIBITMAP* colour = bpp == 24 ? source : FreeImage_ConvertTo24Bits(source);
   if (colour == nullptr) return false;
 
@@ -273,25 +304,24 @@ bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitc
   for (int y = 0; y < srcHeight; ++y) rows[y] = FreeImage_GetScanLine(colour, srcHeight - 1 - y);
 
   if (srcWidth == width && srcHeight == height) {
-    Copy(rows, width, bits, pitch);
+    Copy(rows, width, bits, pitch, simd);
   } else {
-    const Taps across = MakeTaps(srcWidth, width);
-    const Taps down = MakeTaps(srcHeight, height);
-    const std::vector<PairWeight> acrossPairs = PairWeights(across), downPairs = PairWeights(down);
+    const Plan& plan = PlanFor(srcWidth, srcHeight, width, height);
     const std::size_t lanes = static_cast<std::size_t>(srcWidth) * kChannels;
-    // The video thread resamples every picture at the same sizes: its row stays allocated between
-    // pictures. The zero tail covers the taps past the right edge and the horizontal pass's 4-lane loads.
+    // The row stays allocated between pictures. The zero tail covers the taps past the right edge and
+    // the horizontal passes' loads of 4 and 8 samples.
     thread_local std::vector<std::int16_t> mid;
-    const std::size_t midLanes = lanes + (static_cast<std::size_t>(across.count) + 2) * kChannels;
+    const std::size_t midLanes = lanes + (static_cast<std::size_t>(plan.across.count) + 2) * kChannels;
     if (mid.size() < midLanes) mid.resize(midLanes);
     std::fill(mid.begin() + static_cast<std::ptrdiff_t>(lanes), mid.begin() + static_cast<std::ptrdiff_t>(midLanes), 0);
+    const Taps& down = plan.down;
     for (int y = 0; y < height; ++y) {
       const int first = down.first[y];
       const int n = std::min(down.count, srcHeight - first);
       VerticalPass(&rows[first], &down.weights[static_cast<std::size_t>(y) * down.count],
-                   &downPairs[static_cast<std::size_t>(y) * down.count / 2], n, lanes, mid.data());
-      HorizontalPass(mid.data(), across, acrossPairs.data(), width,
-                     static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch);
+                   &plan.downPairs[static_cast<std::size_t>(y) * down.count / 2], n, lanes, mid.data(), simd);
+      HorizontalPass(mid.data(), plan.across, plan.acrossPairs.data(), plan.acrossTwins.data(), width,
+                     static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch, simd);
     }
   }
   if (colour != source) FreeImage_Unload(colour);

@@ -8,3 +8,10 @@ struct FIBITMAP;
 // matches FreeImage_Rescale(FILTER_BSPLINE) within rounding, including that a side which keeps its size
 // is copied unfiltered. false (nothing written) for another pixel format or a size that is not positive.
 bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitch);
+
+// The instruction sets the resampler can use, slowest first; all give the same pixels.
+enum class ResizeSimd { Plain, Sse2, Avx2 };
+// The fastest of them this processor runs; ResizeBspline above uses it.
+ResizeSimd FastestResizeSimd();
+// ResizeBspline with at most the given instruction set.
+bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitch, ResizeSimd simd);
