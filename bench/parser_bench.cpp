@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <vector>
 #include <random>
 #include <string>
@@ -79,6 +80,8 @@ BENCHMARK(BM_ParserBlocks)->Arg(1024)->Unit(benchmark::kMillisecond)->MinTime(1.
 
 class CapturingReporter : public benchmark::ConsoleReporter {
  public:
+  // No colours: their escape codes would precede the summary line that scripts read.
+  CapturingReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       auto it = run.counters.find("bytes_per_second");
@@ -95,6 +98,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   CapturingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::cout.flush();
   std::printf("parser_throughput ratio=%.2f measured=%.2f GB/s goal=1.00 GB/s block=1024 stream=%zu bytes\n",
               reporter.bytesPerSecond / kGoalBytesPerSecond, reporter.bytesPerSecond / 1e9, RecordedStream().size());
   return 0;
