@@ -12,6 +12,7 @@
 #include "resources/builtin.h"
 #include "skin/freeimage_init.h"
 #include "skin/skin.h"
+#include "tests/support/bare_window.h"
 #include "tests/support/gui_test_env.h"
 #include "tests/unit/skin/temp_skin_folder.h"
 
@@ -20,10 +21,6 @@ namespace {
 using skin_test::TempSkinFolder;
 
 constexpr const char* kTestClass = "KestrovaSkinTest";
-
-LRESULT TestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProc(hwnd, message, wParam, lParam);
-}
 
 unsigned R(std::uint32_t p) { return (p >> 16) & 0xFF; }
 unsigned G(std::uint32_t p) { return (p >> 8) & 0xFF; }
@@ -89,23 +86,10 @@ bool WriteSplitJpeg(const char* path, int width, int height) {
 
 class SkinPainting : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    test_support::EnsurePlatform();
-    static const bool registered = [] {
-      WNDCLASSEX wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = TestProc;
-      wc.hInstance = &kBuiltinResources;
-      wc.lpszClassName = kTestClass;
-      return RegisterClassEx(&wc) == TRUE;
-    }();
-    ASSERT_TRUE(registered);
-    hwnd_ = CreateWindowEx(kTestClass, "Kestrova_1.39", 0, 0, 336, 301);
-  }
+  static void SetUpTestSuite() { hwnd_ = test_support::OpenBareWindow(kTestClass); }
 
   static void TearDownTestSuite() {
-    DestroyWindow(hwnd_);
-    test_support::PumpUntilFn([] { return CopySurface(hwnd_).width == 0; }, 2000);
+    test_support::CloseBareWindow(hwnd_);
     hwnd_ = HWND_NONE;
   }
 

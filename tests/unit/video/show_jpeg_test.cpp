@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
+#include "tests/support/bare_window.h"
 #include "tests/support/gui_test_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/unit/video/test_pictures.h"
@@ -24,10 +25,6 @@ using test_support::WriteFile;
 constexpr const char* kTestClass = "KestrovaVideoTest";
 constexpr std::uint32_t kMarker = 0xFF00FF;
 
-LRESULT TestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProc(hwnd, message, wParam, lParam);
-}
-
 unsigned R(std::uint32_t p) { return (p >> 16) & 0xFF; }
 unsigned G(std::uint32_t p) { return (p >> 8) & 0xFF; }
 unsigned B(std::uint32_t p) { return p & 0xFF; }
@@ -38,22 +35,10 @@ bool White(std::uint32_t p) { return R(p) > 200 && G(p) > 200 && B(p) > 200; }
 
 class ShowJpegTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    test_support::EnsurePlatform();
-    // Registered for this suite: the program has one window class at a time, and other suites in it
-    // register their own.
-    WNDCLASSEX wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TestProc;
-    wc.hInstance = &kBuiltinResources;
-    wc.lpszClassName = kTestClass;
-    RegisterClassEx(&wc);
-    hwnd_ = CreateWindowEx(kTestClass, "Kestrova_1.39", 0, 0, 336, 301);
-  }
+  static void SetUpTestSuite() { hwnd_ = test_support::OpenBareWindow(kTestClass); }
 
   static void TearDownTestSuite() {
-    DestroyWindow(hwnd_);
-    test_support::PumpUntilFn([] { return CopySurface(hwnd_).width == 0; }, 2000);
+    test_support::CloseBareWindow(hwnd_);
     hwnd_ = HWND_NONE;
   }
 
