@@ -9,6 +9,9 @@
 
 namespace {
 
+// How long the window manager may take to grab the pointer after a drag was handed to it.
+constexpr qint64 kManagerGrabGraceMs = 300;
+
 LPARAM PointParam(int x, int y) { return MAKELPARAM(static_cast<unsigned>(x), static_cast<unsigned>(y)); }
 
 }  // namespace
@@ -38,6 +41,7 @@ void MainWindowWidget::pressed(QMouseEvent* event, LRESULT hit) {
   handedToManager_ = window != nullptr && (tracking_ == Tracking::Move
                                                ? window->startSystemMove()
                                                : window->startSystemResize(Qt::BottomEdge | Qt::RightEdge));
+  handedAt_.start();
 }
 
 void MainWindowWidget::followPointer(QPoint global) {
@@ -62,8 +66,10 @@ void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
       endTracking();
       return;
     }
-    // A move with the button still held reaching us means the window manager did not take the drag
-    // (it can refuse, e.g. right after the window appeared): we follow the pointer ourselves.
+    // Moves that reach us before the window manager has grabbed the pointer are its to follow. Moves
+    // with the button still held after that mean it did not take the drag (it can refuse, e.g. right
+    // after the window appeared): we follow the pointer ourselves.
+    if (handedToManager_ && handedAt_.elapsed() < kManagerGrabGraceMs) return;
     handedToManager_ = false;
     followPointer(event->globalPosition().toPoint());
     return;

@@ -1,6 +1,7 @@
 // The widget behind the main window: turns toolkit events into the window procedure's messages.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QRect>
 #include <QWidget>
 #include <map>
@@ -41,6 +42,7 @@ class MainWindowWidget : public QWidget {
   Tracking tracking_ = Tracking::None;
   // Handed to the window manager: while it drags, no pointer event reaches us.
   bool handedToManager_ = false;
+  QElapsedTimer handedAt_;
   QPoint trackStartPointer_;
   QRect trackStartGeometry_;
   bool gripCursor_ = false;
