@@ -1,6 +1,10 @@
 // Xvfb, trayer and X client tools driven for end-to-end tests.
 #include "tests/support/x_session.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -42,7 +46,30 @@ XSession::~XSession() {
   xvfb_.Wait(2s);
 }
 
+namespace {
+
+// Held while a server picks its display and proves it ready. Xvfb picks the number without a lock file
+// when it reports it through -displayfd, so servers started at once by parallel tests could take the same
+// number, and one test's clients would reach the other's server.
+class DisplayPickGuard {
+ public:
+  DisplayPickGuard() : fd_(open("/tmp/kestrova-tests-display.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+    if (fd_ >= 0) flock(fd_, LOCK_EX);
+  }
+  ~DisplayPickGuard() {
+    if (fd_ >= 0) close(fd_);
+  }
+  DisplayPickGuard(const DisplayPickGuard&) = delete;
+  DisplayPickGuard& operator=(const DisplayPickGuard&) = delete;
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
 bool XSession::StartServer() {
+  const DisplayPickGuard guard;
   // -displayfd picks a free display and writes its number to our pipe once the server is ready.
   if (!xvfb_.Start("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp"}))
     return false;
