@@ -70,7 +70,8 @@ BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {
       RunOnGuiThread([d, tip] {
         auto it = Icons().find(d.uID);
         if (it == Icons().end()) return;
-        if (d.uFlags & NIF_TIP) it->second->setToolTip(tip);
+        // The reader sets the tip for every picture: an unchanged tip costs the tray nothing.
+        if ((d.uFlags & NIF_TIP) && it->second->toolTip() != tip) it->second->setToolTip(tip);
         if ((d.uFlags & NIF_ICON) && d.hIcon) it->second->setIcon(*static_cast<const QIcon*>(d.hIcon));
       });
       return TRUE;
