@@ -25,7 +25,8 @@ void AccessIniFile() {
   if (!DirectoryExists(folder) && !CreateDirectory(folder))
     Diag(DiagLevel::Warning, "cannot create the settings folder %s: defaults are used", folder);
   // Paths are cut at 1023 characters like every other path of the program.
-  if (std::snprintf(ini_file, sizeof ini_file, "%s/%s", folder, "Kestrova.ini") >= static_cast<int>(sizeof ini_file))
+  if (std::snprintf(ini_file, sizeof ini_file, "%s/%s", folder, "Kestrova.ini") >=
+      static_cast<int>(sizeof ini_file))
     Diag(DiagLevel::Warning, "the settings path is cut at %zu characters", sizeof ini_file - 1);
 
   // Each copy has a picture file of its own in the runtime folder (tmpfs): copies sharing one

@@ -21,7 +21,8 @@ BOOL InitApp() {
   wc.lpszClassName = kClassName;
   if (!RegisterClassEx(&wc)) return FALSE;
 
-  g_hwndMain = CreateWindowEx(kClassName, kProgramName, left, top, ShowData.ClientWidth, ShowData.ClientHeight);
+  g_hwndMain =
+      CreateWindowEx(kClassName, kProgramName, left, top, ShowData.ClientWidth, ShowData.ClientHeight);
   if (g_hwndMain == HWND_NONE) {
     Beep(1000, 1000);
     return FALSE;

@@ -1,8 +1,9 @@
 // The tray icon of this copy: its record, adding and removing it.
+#include "app/notify_icon.h"
+
 #include <cstring>
 
 #include "app/app_globals.h"
-#include "app/notify_icon.h"
 #include "app/settings.h"
 #include "platform/application.h"
 #include "platform/tray.h"

@@ -7,8 +7,8 @@ constexpr const char* kProgramName = "Kestrova_1.39";
 constexpr const char* kClassName = "KestrovaClass";
 
 // Paths, fixed for the life of the process.
-extern char ini_file[1024];  // the settings file
-extern char NameJPEG[1024];  // this copy's temporary picture file
+extern char ini_file[1024];     // the settings file
+extern char NameJPEG[1024];     // this copy's temporary picture file
 extern char WindowSection[32];  // "Window 0": every copy uses this one section
 
 // Settings, named after their keys.

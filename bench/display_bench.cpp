@@ -2,6 +2,7 @@
 // video area needs, and against a full decode stretched with FreeImage's B-spline rescale.
 #include <FreeImage.h>
 #include <benchmark/benchmark.h>
+#include <sys/stat.h>
 #include <turbojpeg.h>
 #include <unistd.h>
 
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "platform/application.h"
@@ -92,7 +92,8 @@ std::vector<unsigned char> ReadAll(const std::string& path) {
 void TurboDecode(tjhandle tj, const std::string& path, const Case& c, std::vector<unsigned char>& out) {
   const std::vector<unsigned char> jpeg = ReadAll(path);
   int denom = 1;
-  while (denom < 8 && (c.sw + denom * 2 - 1) / (denom * 2) >= c.w && (c.sh + denom * 2 - 1) / (denom * 2) >= c.h)
+  while (denom < 8 && (c.sw + denom * 2 - 1) / (denom * 2) >= c.w &&
+         (c.sh + denom * 2 - 1) / (denom * 2) >= c.h)
     denom *= 2;
   const int w = (c.sw + denom - 1) / denom, h = (c.sh + denom - 1) / denom;
   out.resize(static_cast<std::size_t>(w) * h * 4);
@@ -115,8 +116,8 @@ void Straightforward(const std::string& path, const Case& c) {
   void* bits = nullptr;
   int pitch = 0;
   HBITMAP frame = CreateDIBSection(c.w, c.h, &bits, &pitch);
-  FreeImage_ConvertToRawBits(static_cast<BYTE*>(bits), scaled, pitch, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                             FI_RGBA_BLUE_MASK, TRUE);
+  FreeImage_ConvertToRawBits(static_cast<BYTE*>(bits), scaled, pitch, 32, FI_RGBA_RED_MASK,
+                             FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
   HDC dc = GetDC(g_hwnd);
   BitBlt(dc, 8, 26, c.w, c.h, frame, 0, 0);
   ReleaseDC(g_hwnd, dc);
@@ -145,7 +146,8 @@ double Psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t
   double squares = 0;
   for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
     for (int shift = 0; shift < 24; shift += 8) {
-      const double d = static_cast<double>((a[i] >> shift) & 0xFF) - static_cast<double>((b[i] >> shift) & 0xFF);
+      const double d =
+          static_cast<double>((a[i] >> shift) & 0xFF) - static_cast<double>((b[i] >> shift) & 0xFF);
       squares += d * d;
     }
   return 10 * std::log10(255.0 * 255.0 * static_cast<double>(a.size()) * 3 / std::max(squares, 1e-9));
@@ -156,7 +158,9 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
 
 void BM_Display(benchmark::State& state, Case c) {
   const int clientW = c.w + kFrameWidth, clientH = c.h + kFrameHeight;
@@ -243,8 +247,8 @@ int main(int argc, char** argv) {
   if (g_hwnd == HWND_NONE) return 1;
   InitSkin(&kBuiltinResources, g_hwnd, g_skin);
 
-  const Case cases[] = {{640, 480, 320, 240},  {1280, 720, 320, 240}, {1920, 1080, 320, 240},
-                        {640, 480, 960, 720},  {1280, 720, 960, 720}, {1920, 1080, 960, 720}};
+  const Case cases[] = {{640, 480, 320, 240}, {1280, 720, 320, 240}, {1920, 1080, 320, 240},
+                        {640, 480, 960, 720}, {1280, 720, 960, 720}, {1920, 1080, 960, 720}};
   for (const Case& c : cases) {
     const std::string name = "display_" + std::to_string(c.sw) + "x" + std::to_string(c.sh) + "_to_" +
                              std::to_string(c.w) + "x" + std::to_string(c.h);

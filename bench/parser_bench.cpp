@@ -1,12 +1,13 @@
-// Stream parser throughput over a recorded stream of JPEG-sized parts, fed in 1024-byte blocks like the reader does.
+// Stream parser throughput over a recorded stream of JPEG-sized parts, fed in 1024-byte blocks like the
+// reader does.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <vector>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "video/mjpeg_parser.h"
 
@@ -67,7 +68,8 @@ void BM_ParserBlocks(benchmark::State& state) {
     MjpegParser parser;
     events.pictures = events.abandoned = 0;
     for (std::size_t at = 0; at < stream.size(); at += static_cast<std::size_t>(block)) {
-      const int len = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), stream.size() - at));
+      const int len =
+          static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), stream.size() - at));
       parser.Feed(stream.data() + at, len, events);
     }
     benchmark::DoNotOptimize(events.picture.data());
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::cout.flush();
   std::printf("parser_throughput ratio=%.2f measured=%.2f GB/s goal=1.00 GB/s block=1024 stream=%zu bytes\n",
-              reporter.bytesPerSecond / kGoalBytesPerSecond, reporter.bytesPerSecond / 1e9, RecordedStream().size());
+              reporter.bytesPerSecond / kGoalBytesPerSecond, reporter.bytesPerSecond / 1e9,
+              RecordedStream().size());
   return 0;
 }

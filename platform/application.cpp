@@ -1,13 +1,14 @@
 // The application object, the message loop, close signals, beep and message boxes.
 #include "platform/application.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/diagnostics.h"
 #include "platform/gui_thread.h"
@@ -28,7 +29,8 @@ void OnCloseSignal(int) {
 void InitPlatform(int& argc, char** argv) {
   if (QApplication::instance() != nullptr) return;
   // The window places itself and is found by its X11 class: on Wayland desktops it runs through XWayland.
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
   // The window is closed by the program itself (WM_CLOSE); the last hidden window must not end it.
   static QApplication* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);

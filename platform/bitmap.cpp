@@ -27,7 +27,8 @@ HBITMAP FromReader(QImageReader& reader) {
 HBITMAP LoadImageFromFile(const char* path) {
   if (path == nullptr) return nullptr;
   QFile file(QString::fromLocal8Bit(path));
-  if (!file.open(QIODevice::ReadOnly) || static_cast<std::size_t>(file.size()) > kMaxBmpFileBytes) return nullptr;
+  if (!file.open(QIODevice::ReadOnly) || static_cast<std::size_t>(file.size()) > kMaxBmpFileBytes)
+    return nullptr;
   const QByteArray bytes = file.readAll();
   // The image reader would hand back a half-read picture: a cut file must fail to load instead.
   if (!BmpPixelDataComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),

@@ -58,7 +58,8 @@ bool HandleOneSent() {
   LRESULT result;
   if (m.copyData) {
     // The procedure sees our own copy of the bytes, valid while it handles the message.
-    COPYDATASTRUCT record{m.tag, static_cast<DWORD>(m.bytes.size()), m.bytes.empty() ? nullptr : m.bytes.data()};
+    COPYDATASTRUCT record{m.tag, static_cast<DWORD>(m.bytes.size()),
+                          m.bytes.empty() ? nullptr : m.bytes.data()};
     result = DispatchToProc(WM_COPYDATA, m.wParam, reinterpret_cast<LPARAM>(&record));
   } else {
     result = DispatchToProc(m.message, m.wParam, m.lParam);

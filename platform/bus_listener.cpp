@@ -198,7 +198,8 @@ void Listener::Run() {
       timeoutMs = left < 0 ? 0 : static_cast<int>(left);
     }
     if (poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR) {
-      Diag(DiagLevel::Error, "instance bus: poll: %s; no more messages from other copies", std::strerror(errno));
+      Diag(DiagLevel::Error, "instance bus: poll: %s; no more messages from other copies",
+           std::strerror(errno));
       break;
     }
     if (fds[0].revents != 0) break;
@@ -214,8 +215,8 @@ void Listener::Run() {
       } else if (progress == Progress::Failed) {
         close(c.fd);
       } else if (now >= c.deadline) {
-        Diag(DiagLevel::Warning, "instance bus: copy %u did not finish its message within %d ms; dropped", c.pid,
-             kPeerBoundMs);
+        Diag(DiagLevel::Warning, "instance bus: copy %u did not finish its message within %d ms; dropped",
+             c.pid, kPeerBoundMs);
         close(c.fd);
       } else {
         still.push_back(std::move(c));

@@ -42,8 +42,8 @@ struct Exchange {
   LRESULT result = 0;
 };
 
-std::vector<unsigned char> Encode(bus::Kind kind, UINT message, WPARAM wParam, LPARAM lParam, std::uint32_t sequence,
-                                  const COPYDATASTRUCT* copyData) {
+std::vector<unsigned char> Encode(bus::Kind kind, UINT message, WPARAM wParam, LPARAM lParam,
+                                  std::uint32_t sequence, const COPYDATASTRUCT* copyData) {
   bus::Header h = bus::MakeHeader(kind, message, wParam, lParam);
   h.sender = OwnPid();
   h.sequence = sequence;
@@ -202,8 +202,7 @@ LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     e.fd = fds[i];
     e.sequence = ++g_sequence;
     e.request = Encode(bus::Kind::Send, message, wParam, lParam, e.sequence, copyData);
-    if (!Flush(e))
-      Finish(e, "ended before it took the message");
+    if (!Flush(e)) Finish(e, "ended before it took the message");
     exchanges.push_back(std::move(e));
   }
   const auto deadline = Clock::now() + std::chrono::milliseconds(bus::kPeerBoundMs);
@@ -227,7 +226,8 @@ BOOL PostAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const std::vector<int> fds = Connect(folder, hwnd, &pids);
   BOOL delivered = broadcast || !fds.empty() ? TRUE : FALSE;
   for (std::size_t i = 0; i < fds.size(); ++i) {
-    const std::vector<unsigned char> request = Encode(bus::Kind::Post, message, wParam, lParam, ++g_sequence, nullptr);
+    const std::vector<unsigned char> request =
+        Encode(bus::Kind::Post, message, wParam, lParam, ++g_sequence, nullptr);
     // A fresh connection takes a header at once; one that does not is a copy that cannot take it.
     if (bus::WriteSome(fds[i], request.data(), request.size()) != static_cast<long>(request.size())) {
       Diag(DiagLevel::Warning, "instance bus: copy %u did not take a posted message", pids[i]);

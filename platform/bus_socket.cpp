@@ -72,8 +72,10 @@ int ListenAt(const std::string& folder, std::uint32_t pid) {
   const std::string staging = folder + "/" + kPrefix + std::to_string(pid) + ".new";
   sockaddr_un address, stagingAddress;
   if (!FillAddress(path, &address) || !FillAddress(staging, &stagingAddress)) {
-    Diag(DiagLevel::Error, "instance bus: socket name %s is longer than the %zu characters a socket can have; "
-         "this copy cannot talk to the others", path.c_str(), sizeof address.sun_path - 1);
+    Diag(DiagLevel::Error,
+         "instance bus: socket name %s is longer than the %zu characters a socket can have; "
+         "this copy cannot talk to the others",
+         path.c_str(), sizeof address.sun_path - 1);
     return -1;
   }
   const int fd = NewSocket();
@@ -83,8 +85,8 @@ int ListenAt(const std::string& folder, std::uint32_t pid) {
   }
   // Leftovers under our own pid belong to a dead copy that had it before us.
   unlink(staging.c_str());
-  if (bind(fd, reinterpret_cast<sockaddr*>(&stagingAddress), sizeof stagingAddress) != 0 || listen(fd, 64) != 0 ||
-      rename(staging.c_str(), path.c_str()) != 0) {
+  if (bind(fd, reinterpret_cast<sockaddr*>(&stagingAddress), sizeof stagingAddress) != 0 ||
+      listen(fd, 64) != 0 || rename(staging.c_str(), path.c_str()) != 0) {
     Diag(DiagLevel::Error, "instance bus: cannot listen at %s: %s", path.c_str(), std::strerror(errno));
     unlink(staging.c_str());
     close(fd);
@@ -110,7 +112,8 @@ std::vector<std::uint32_t> ListPeers(const std::string& folder) {
 bool PeerOf(int fd, uid_t* uid, pid_t* pid) {
   ucred credentials{};
   socklen_t length = sizeof credentials;
-  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 || length != sizeof credentials) return false;
+  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 || length != sizeof credentials)
+    return false;
   *uid = credentials.uid;
   *pid = credentials.pid;
   return true;
@@ -139,8 +142,8 @@ ConnectResult ConnectTo(const std::string& folder, std::uint32_t pid, int* fd) {
   uid_t uid;
   pid_t listener;
   if (!PeerOf(s, &uid, &listener) || uid != geteuid()) {
-    Diag(DiagLevel::Warning, "instance bus: the socket of copy %u is served by uid %lu, not by us; skipped", pid,
-         static_cast<unsigned long>(uid));
+    Diag(DiagLevel::Warning, "instance bus: the socket of copy %u is served by uid %lu, not by us; skipped",
+         pid, static_cast<unsigned long>(uid));
     close(s);
     return ConnectResult::Unreachable;
   }
@@ -161,7 +164,8 @@ void RemoveDeadSocket(const std::string& folder, std::uint32_t pid) {
     // A hung copy's full queue is no sign of death: its socket stays.
     if (again != ConnectResult::Dead) return;
   }
-  if (unlink(path.c_str()) == 0) Diag(DiagLevel::Info, "instance bus: removed the socket of ended copy %u", pid);
+  if (unlink(path.c_str()) == 0)
+    Diag(DiagLevel::Info, "instance bus: removed the socket of ended copy %u", pid);
 }
 
 long WriteSome(int fd, const void* data, std::size_t length) {

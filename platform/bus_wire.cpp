@@ -38,10 +38,12 @@ std::string CheckRequest(const Header& header, std::uint32_t peerPid) {
   if (header.version != kVersion) return Format("unknown version %lu", header.version);
   const auto kind = static_cast<Kind>(header.kind);
   if (kind != Kind::Send && kind != Kind::Post) return Format("unknown kind %lu", header.kind);
-  if (!MayCrossCopies(header.message)) return Format("message 0x%lx may not come from another copy", header.message);
+  if (!MayCrossCopies(header.message))
+    return Format("message 0x%lx may not come from another copy", header.message);
   if (header.sender != peerPid)
     return Format("claims to come from %lu but comes from %lu", header.sender, peerPid);
-  if (header.payloadLength > kMaxPayload) return Format("payload of %lu bytes is over the limit", header.payloadLength);
+  if (header.payloadLength > kMaxPayload)
+    return Format("payload of %lu bytes is over the limit", header.payloadLength);
   if (header.message != WM_COPYDATA && header.payloadLength != 0)
     return Format("message 0x%lx carries %lu bytes it cannot have", header.message, header.payloadLength);
   // Copy data needs an answer to be of use and points into the sender's memory: it is never posted.
@@ -52,7 +54,8 @@ std::string CheckRequest(const Header& header, std::uint32_t peerPid) {
 std::string CheckReply(const Header& header, std::uint32_t sequence, std::uint32_t message) {
   if (header.magic != kMagic) return Format("bad magic 0x%08lx", header.magic);
   if (header.version != kVersion) return Format("unknown version %lu", header.version);
-  if (static_cast<Kind>(header.kind) != Kind::Reply) return Format("kind %lu where a reply was due", header.kind);
+  if (static_cast<Kind>(header.kind) != Kind::Reply)
+    return Format("kind %lu where a reply was due", header.kind);
   if (header.sequence != sequence || header.message != message)
     return Format("reply to request %lu, not to %lu", header.sequence, sequence);
   if (header.payloadLength != 0) return "a reply with a payload";

@@ -22,7 +22,7 @@ struct Header {
   std::uint16_t version;
   std::uint16_t kind;
   std::uint32_t message;
-  std::uint32_t sender;    // the sending copy's process id
+  std::uint32_t sender;  // the sending copy's process id
   std::uint64_t wParam;
   std::int64_t lParam;     // a reply carries the receiver's result here
   std::uint64_t tag;       // the copy-data tag (WM_COPYDATA only)

@@ -1,8 +1,9 @@
 // Device contexts on the window's surface: bitmap copies and text.
+#include <unistd.h>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
-#include <unistd.h>
 
 #include "platform/bitmap_impl.h"
 #include "platform/surface_access.h"
@@ -92,7 +93,8 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int len) {
   painter.setFont(DefaultFont());
   const QFontMetrics metrics(DefaultFont());
   if (hdc->bkMode == OPAQUE)
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(decoded), metrics.height()), ToQColor(hdc->bkColor));
+    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(decoded), metrics.height()),
+                     ToQColor(hdc->bkColor));
   painter.setPen(ToQColor(hdc->textColor));
   painter.drawText(x, y + metrics.ascent(), decoded);
   return TRUE;
@@ -109,7 +111,8 @@ SurfaceCopy CopySurface(HWND hwnd) {
   copy.pixels.resize(static_cast<std::size_t>(copy.width) * copy.height);
   for (int y = 0; y < copy.height; ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < copy.width; ++x) copy.pixels[static_cast<std::size_t>(y) * copy.width + x] = line[x] & 0xFFFFFF;
+    for (int x = 0; x < copy.width; ++x)
+      copy.pixels[static_cast<std::size_t>(y) * copy.width + x] = line[x] & 0xFFFFFF;
   }
   return copy;
 }

@@ -1,8 +1,9 @@
 // Diagnostics on stderr: one line, written with a single call so that threads do not interleave.
 #include "platform/diagnostics.h"
 
-#include <cstdio>
 #include <unistd.h>
+
+#include <cstdio>
 
 void Diag(DiagLevel level, const char* format, ...) {
   const char* name = level == DiagLevel::Error ? "error" : level == DiagLevel::Warning ? "warning" : "info";

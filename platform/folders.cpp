@@ -1,8 +1,9 @@
 // Environment variables and folders on POSIX.
 #include "platform/folders.h"
 
-#include <cstdlib>
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 const char* GetEnv(const char* name) { return name ? std::getenv(name) : nullptr; }
 

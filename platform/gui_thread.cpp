@@ -3,6 +3,9 @@
 // code, so the thread sanitizer could not see it; with our own queue every hand-over is visible.
 #include "platform/gui_thread.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QThread>
@@ -10,8 +13,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include "platform/application.h"
 #include "platform/diagnostics.h"
@@ -20,7 +21,7 @@ namespace {
 
 std::mutex g_queueMutex;
 std::deque<std::function<void()>> g_queue;  // guarded by g_queueMutex
-int g_wakeFd = -1;                           // set once, before any other thread queues
+int g_wakeFd = -1;                          // set once, before any other thread queues
 
 void Wake() {
   const std::uint64_t one = 1;

@@ -23,14 +23,14 @@ struct InternetObject {
   std::string agent;
   bool hasAgent = false;
   std::atomic<bool> stopped{false};
-  std::mutex liveMutex;               // guards live
-  std::set<InternetObject*> live;     // URL handles that a stop must wake
+  std::mutex liveMutex;            // guards live
+  std::set<InternetObject*> live;  // URL handles that a stop must wake
 
   // A URL handle; used by one thread at a time.
   InternetObject* session = nullptr;
   CURLM* multi = nullptr;
   CURL* easy = nullptr;
-  std::vector<char> data;             // body bytes not yet read: [head, data.size())
+  std::vector<char> data;  // body bytes not yet read: [head, data.size())
   std::size_t head = 0;
   bool paused = false;
   bool headersDone = false;

@@ -1,11 +1,12 @@
 // Toolkit events of the main window, delivered as window messages.
 #include "platform/main_window_widget.h"
 
+#include <unistd.h>
+
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
-#include <unistd.h>
 
 #include "platform/window_record.h"
 

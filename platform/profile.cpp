@@ -81,8 +81,8 @@ int LeadingNumber(std::string_view s) {
 
 }  // namespace
 
-DWORD GetPrivateProfileString(const char* section, const char* key, const char* deflt,
-                              char* buffer, DWORD width, const char* file) {
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* deflt, char* buffer,
+                              DWORD width, const char* file) {
   if (!buffer || width == 0) return 0;
   std::string text = ReadText(file);
   if (!section) return CopyList(profile::ListSections(text), buffer, width);

@@ -8,8 +8,8 @@
 // key NULL lists the section's key names, section NULL lists the section names: each name is
 // NUL-terminated and the list ends with an extra NUL; a list that does not fit is cut and
 // returns width-2.
-DWORD GetPrivateProfileString(const char* section, const char* key, const char* deflt,
-                              char* buffer, DWORD width, const char* file);
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* deflt, char* buffer,
+                              DWORD width, const char* file);
 
 // The leading decimal number of the value (sign allowed, clamped to the int range, 0 when there
 // are no digits), or deflt when the file, the section or the key is missing or the value is empty.

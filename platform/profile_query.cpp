@@ -20,7 +20,8 @@ void AddOnce(std::vector<std::string_view>& seen, std::string& list, std::string
 
 }  // namespace
 
-std::optional<std::string_view> FindValue(std::string_view text, std::string_view section, std::string_view key) {
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key) {
   std::vector<Line> lines = SplitLines(text);
   std::size_t header = FindSection(lines, section);
   if (header == kNoLine) return std::nullopt;

@@ -8,7 +8,8 @@
 namespace profile {
 
 // The value of the first matching key in the first matching section; a view into text.
-std::optional<std::string_view> FindValue(std::string_view text, std::string_view section, std::string_view key);
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key);
 
 // Names each followed by a NUL, in file order, every name once (later duplicates cannot be
 // reached by a lookup, so they are not listed).

@@ -1,10 +1,11 @@
 // Reading the settings file: one open descriptor, so a file replaced meanwhile is read whole or not at all.
 #include "platform/profile_read.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/diagnostics.h"
 

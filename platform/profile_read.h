@@ -1,9 +1,10 @@
 // Reading the whole settings file at once, with a bound on its size.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
-#include <sys/types.h>
 
 namespace profile {
 

@@ -1,13 +1,15 @@
-// Locked read-edit-replace of the settings file; the lock lives in its own file because the settings file is replaced.
+// Locked read-edit-replace of the settings file; the lock lives in its own file because the settings file is
+// replaced.
 #include "platform/profile_update.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/diagnostics.h"
 #include "platform/profile_read.h"
@@ -135,7 +137,8 @@ bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit)
   if (read == ReadResult::Read && access(target.c_str(), W_OK) != 0) return false;
   if (!edit(text)) return true;
   if (text.size() > kMaxFileSize) {
-    Diag(DiagLevel::Warning, "settings file %s would grow beyond %zu bytes; not written", target.c_str(), kMaxFileSize);
+    Diag(DiagLevel::Warning, "settings file %s would grow beyond %zu bytes; not written", target.c_str(),
+         kMaxFileSize);
     return false;
   }
   return ReplaceFile(target, text, mode);

@@ -11,11 +11,24 @@ bool IsValidUtf8(const unsigned char* s, int len) {
     int extra;
     unsigned min;
     unsigned code;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; code = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; code = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; code = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if ((c & 0xE0) == 0xC0) {
+      extra = 1;
+      min = 0x80;
+      code = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+      min = 0x800;
+      code = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3;
+      min = 0x10000;
+      code = c & 0x07;
+    } else
+      return false;
     if (i + extra >= len) return false;  // a sequence cut by the end of the text
     for (int k = 1; k <= extra; ++k) {
       if ((s[i + k] & 0xC0) != 0x80) return false;

@@ -1,9 +1,10 @@
 // The notification-area icon on the toolkit's tray icon.
 #include "platform/tray.h"
 
+#include <unistd.h>
+
 #include <QSystemTrayIcon>
 #include <map>
-#include <unistd.h>
 
 #include "platform/diagnostics.h"
 #include "platform/gui_thread.h"
@@ -84,7 +85,6 @@ BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {
         Icons().erase(it);
       });
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }

@@ -1,13 +1,14 @@
 // The main window's operations, callable from any thread.
 #include "platform/window.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 #include "platform/application.h"
 #include "platform/bus_inbox.h"
@@ -159,8 +160,10 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       case SW_MINIMIZE: widget->showMinimized(); break;
       case SW_RESTORE: widget->showNormal(); break;
       default:
-        if (widget->isMinimized()) widget->showNormal();
-        else widget->show();
+        if (widget->isMinimized())
+          widget->showNormal();
+        else
+          widget->show();
     }
   });
   return wasVisible ? TRUE : FALSE;
@@ -240,8 +243,10 @@ int GetWindowText(HWND hwnd, char* text, int size) {
   auto read = [title] {
     if (MainWindowWidget* widget = TheWindow().widget) *title = widget->windowTitle().toUtf8();
   };
-  if (IsGuiThread()) read();
-  else if (!RunOnGuiThreadAndWait(read, 5000)) return 0;
+  if (IsGuiThread())
+    read();
+  else if (!RunOnGuiThreadAndWait(read, 5000))
+    return 0;
   const int len = std::min(static_cast<int>(title->size()), size - 1);
   std::memcpy(text, title->constData(), static_cast<std::size_t>(len));
   text[len] = '\0';

@@ -33,8 +33,8 @@ struct WindowRecord {
 
   // The surface every thread draws on; a thread may lock it several times (nested device contexts).
   std::recursive_mutex surfaceMutex;
-  QImage surface;     // guarded by surfaceMutex
-  int openDCs = 0;    // guarded by surfaceMutex
+  QImage surface;   // guarded by surfaceMutex
+  int openDCs = 0;  // guarded by surfaceMutex
 };
 
 WindowRecord& TheWindow();

@@ -1,10 +1,11 @@
 // Asking the X server for a window's geometry.
 #include "platform/x11_geometry.h"
 
+#include <xcb/xcb.h>
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <cstdlib>
-#include <xcb/xcb.h>
 
 #include "platform/messages.h"
 

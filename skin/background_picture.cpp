@@ -2,9 +2,10 @@
 #include "skin/background_picture.h"
 
 #include <FreeImage.h>
+#include <sys/stat.h>
+
 #include <mutex>
 #include <string>
-#include <sys/stat.h>
 
 #include "skin/freeimage_init.h"
 
@@ -31,8 +32,8 @@ HBITMAP Decode(const char* path, int width, int height) {
   int pitch = 0;
   std::shared_ptr<Bitmap> bitmap = CreateDIBSection(width, height, &bits, &pitch);
   if (bitmap)
-    FreeImage_ConvertToRawBits(static_cast<BYTE*>(bits), scaled, pitch, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                               FI_RGBA_BLUE_MASK, TRUE);
+    FreeImage_ConvertToRawBits(static_cast<BYTE*>(bits), scaled, pitch, 32, FI_RGBA_RED_MASK,
+                               FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
   FreeImage_Unload(scaled);
   return bitmap;
 }

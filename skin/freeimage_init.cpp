@@ -2,6 +2,7 @@
 #include "skin/freeimage_init.h"
 
 #include <FreeImage.h>
+
 #include <mutex>
 
 #include "platform/diagnostics.h"
@@ -9,7 +10,8 @@
 namespace {
 
 void OnFreeImageError(FREE_IMAGE_FORMAT format, const char* message) {
-  Diag(DiagLevel::Warning, "picture decoder (format %d): %s", static_cast<int>(format), message ? message : "");
+  Diag(DiagLevel::Warning, "picture decoder (format %d): %s", static_cast<int>(format),
+       message ? message : "");
 }
 
 }  // namespace

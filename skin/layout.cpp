@@ -14,23 +14,32 @@ void SkinBitmapPos(t_Skin* s, int H, int W) {
     s[i].PosY = 0;
     const int ownW = s[i].Width, ownH = s[i].Height;
     switch (i) {
-      case SKIN_L: case SKIN_T: case SKIN_TL:
-        break;
-      case SKIN_R: case SKIN_TR: case SKIN_TR_S: case SKIN_TR_M: case SKIN_TR_C:
-        s[i].PosY = W - ownW;
-        break;
-      case SKIN_B: case SKIN_BL_OFF: case SKIN_BL_ON: case SKIN_BL_OVER: case SKIN_BL_DOWN:
-        s[i].PosX = H - ownH;
-        break;
+      case SKIN_L:
+      case SKIN_T:
+      case SKIN_TL: break;
+      case SKIN_R:
+      case SKIN_TR:
+      case SKIN_TR_S:
+      case SKIN_TR_M:
+      case SKIN_TR_C: s[i].PosY = W - ownW; break;
+      case SKIN_B:
+      case SKIN_BL_OFF:
+      case SKIN_BL_ON:
+      case SKIN_BL_OVER:
+      case SKIN_BL_DOWN: s[i].PosX = H - ownH; break;
       case SKIN_BR:
         s[i].PosX = H - ownH;
         s[i].PosY = W - ownW;
         break;
-      case SKIN_BR_B1_UP: case SKIN_BR_B1_OVER: case SKIN_BR_B1_DOWN:
+      case SKIN_BR_B1_UP:
+      case SKIN_BR_B1_OVER:
+      case SKIN_BR_B1_DOWN:
         s[i].PosX = H - ownH;
         s[i].PosY = W - ownW - s[SKIN_BR].Width;
         break;
-      case SKIN_BR_B2_UP: case SKIN_BR_B2_OVER: case SKIN_BR_B2_DOWN:
+      case SKIN_BR_B2_UP:
+      case SKIN_BR_B2_OVER:
+      case SKIN_BR_B2_DOWN:
         s[i].PosX = H - ownH;
         s[i].PosY = W - ownW - s[SKIN_BR].Width - s[SKIN_BR_B1_UP].Width;
         break;

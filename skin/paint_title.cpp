@@ -22,7 +22,8 @@ void ShowTitle(HWND hwnd, t_ShowData SData) {
       DrawState(hdc, s[SKIN_T].ShBitmap, x, s[SKIN_T].PosX);
   SData.title[kTitleSize - 1] = '\0';
   ShowMyText(hdc, SData.title, static_cast<int>(std::strlen(SData.title)), TitleY, TitleX, RGB(249, 229, 0));
-  const bool highlighted = SData.Button == SKIN_TR_S || SData.Button == SKIN_TR_M || SData.Button == SKIN_TR_C;
+  const bool highlighted =
+      SData.Button == SKIN_TR_S || SData.Button == SKIN_TR_M || SData.Button == SKIN_TR_C;
   const t_Skin& corner = s[highlighted ? SData.Button : SKIN_TR];
   BitBlt(hdc, s[SKIN_TR].PosY, s[SKIN_TR].PosX, s[SKIN_TR].Width, s[SKIN_TR].Height, corner.ShBitmap, 0, 0);
   ReleaseDC(hwnd, hdc);

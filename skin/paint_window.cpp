@@ -74,7 +74,8 @@ void ShowMyWindow(HWND hwnd, t_ShowData SData) {
 
   Draw(hdc, s[SKIN_BR_B3_UP]);
   if (SData.lin_call) Draw(hdc, s[SKIN_BR_B4_UP]);
-  if (SData.Button != kNoButton && SData.Button >= 0 && SData.Button < kSkinPieces) Draw(hdc, s[SData.Button]);
+  if (SData.Button != kNoButton && SData.Button >= 0 && SData.Button < kSkinPieces)
+    Draw(hdc, s[SData.Button]);
   if (SData.call) Draw(hdc, s[SKIN_BL_ON]);
   ReleaseDC(hwnd, hdc);
 }

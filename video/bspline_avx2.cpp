@@ -11,8 +11,8 @@ namespace {
 // Sixteen 8-bit samples of two rows, widened and interleaved so pmaddwd weighs sample i of both rows
 // into one sum; the 128-bit halves hold samples 0-3, 8-11 (lo) and 4-7, 12-15 (hi), which packssdw
 // puts back in order.
-__attribute__((target("avx2"))) inline void AddRowPair(const std::uint8_t* a, const std::uint8_t* b, __m256i w,
-                                                       __m256i& lo, __m256i& hi) {
+__attribute__((target("avx2"))) inline void AddRowPair(const std::uint8_t* a, const std::uint8_t* b,
+                                                       __m256i w, __m256i& lo, __m256i& hi) {
   const __m256i wa = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
   const __m256i wb = b != nullptr ? _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)))
                                   : _mm256_setzero_si256();
@@ -29,9 +29,9 @@ __attribute__((target("avx2"))) inline __m256i Words(__m256i lo, __m256i hi) {
 __attribute__((target("avx2"))) inline __m256i TwinTaps(const std::int16_t* p0, const std::int16_t* p1) {
   const __m256i mask = _mm256_setr_epi8(0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1,  //
                                         0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1);
-  const __m256i both = _mm256_inserti128_si256(
-      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
+  const __m256i both =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
   return _mm256_shuffle_epi8(both, mask);
 }
 
@@ -50,16 +50,16 @@ __attribute__((target("avx2"))) inline __m256i TwinSums(const std::int16_t* row,
 }
 
 template <int kPairs>
-__attribute__((target("avx2"))) int Horizontal(const std::int16_t* row, const Taps& taps, const TwinPairWeight* twins,
-                                               int dstWidth, std::uint8_t* out) {
+__attribute__((target("avx2"))) int Horizontal(const std::int16_t* row, const Taps& taps,
+                                               const TwinPairWeight* twins, int dstWidth, std::uint8_t* out) {
   const int pairCount = taps.count / 2;
   int x = 0;
   for (; x + 4 <= dstWidth; x += 4) {
     // packssdw keeps 128-bit halves apart: pixels 0, 2 | 1, 3 until the qwords are put in order.
-    const __m256i words = _mm256_permute4x64_epi64(
-        _mm256_packs_epi32(TwinSums<kPairs>(row, taps, twins, pairCount, x),
-                           TwinSums<kPairs>(row, taps, twins, pairCount, x + 2)),
-        0xD8);
+    const __m256i words =
+        _mm256_permute4x64_epi64(_mm256_packs_epi32(TwinSums<kPairs>(row, taps, twins, pairCount, x),
+                                                    TwinSums<kPairs>(row, taps, twins, pairCount, x + 2)),
+                                 0xD8);
     const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), bytes);
   }
@@ -68,8 +68,9 @@ __attribute__((target("avx2"))) int Horizontal(const std::int16_t* row, const Ta
 
 }  // namespace
 
-__attribute__((target("avx2"))) std::size_t VerticalPassAvx2(const std::uint8_t* const* rows, const PairWeight* pairs,
-                                                             int n, std::size_t lanes, std::int16_t* out) {
+__attribute__((target("avx2"))) std::size_t VerticalPassAvx2(const std::uint8_t* const* rows,
+                                                             const PairWeight* pairs, int n,
+                                                             std::size_t lanes, std::int16_t* out) {
   constexpr int kMaxPairs = 16;
   const int pairCount = (n + 1) / 2;
   if (pairCount > kMaxPairs) return 0;
@@ -115,8 +116,10 @@ __attribute__((target("avx2"))) int WidenRowAvx2(const std::uint8_t* line, int w
   int x = 0;
   // Four pixels per step read 16 bytes, 4 of them the next pixels': stop while 6 pixels remain.
   for (; x + 6 <= width; x += 4) {
-    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + static_cast<std::size_t>(x) * 3));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), _mm_shuffle_epi8(in, mask));
+    const __m128i in =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + static_cast<std::size_t>(x) * 3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4),
+                     _mm_shuffle_epi8(in, mask));
   }
   return x;
 }

@@ -37,8 +37,8 @@ struct alignas(32) TwinPairWeight {
 
 // The vertical pass over the leading lanes that fill whole 16-sample blocks; returns how many lanes
 // it wrote. Only for a processor with AVX2.
-std::size_t VerticalPassAvx2(const std::uint8_t* const* rows, const PairWeight* pairs, int n, std::size_t lanes,
-                             std::int16_t* out);
+std::size_t VerticalPassAvx2(const std::uint8_t* const* rows, const PairWeight* pairs, int n,
+                             std::size_t lanes, std::int16_t* out);
 // The horizontal pass for the leading pixels that fill whole groups of four; returns how many pixels
 // it wrote. `twins` holds taps.count / 2 twin weights per pixel pair. Only for a processor with AVX2.
 int HorizontalPassAvx2(const std::int16_t* row, const Taps& taps, const TwinPairWeight* twins, int dstWidth,

@@ -109,8 +109,9 @@ Taps MakeTaps(int srcSize, int dstSize) {
 std::vector<PairWeight> PairWeights(const Taps& taps) {
   std::vector<PairWeight> pairs(taps.weights.size() / 2);
   for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const std::uint32_t pair = static_cast<std::uint16_t>(taps.weights[2 * i]) |
-                               (static_cast<std::uint32_t>(static_cast<std::uint16_t>(taps.weights[2 * i + 1])) << 16);
+    const std::uint32_t pair =
+        static_cast<std::uint16_t>(taps.weights[2 * i]) |
+        (static_cast<std::uint32_t>(static_cast<std::uint16_t>(taps.weights[2 * i + 1])) << 16);
     pairs[i].lanes[0] = pairs[i].lanes[1] = pairs[i].lanes[2] = pair;
     pairs[i].lanes[3] = 0;
   }
@@ -119,8 +120,8 @@ std::vector<PairWeight> PairWeights(const Taps& taps) {
 
 // `n` source rows of 8-bit samples (rows[k], top row first) weighed into one row of `lanes` samples
 // with kMidBits fraction bits.
-void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, const PairWeight* pairs, int n,
-                  std::size_t lanes, std::int16_t* out, ResizeSimd simd) {
+void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, const PairWeight* pairs,
+                  int n, std::size_t lanes, std::int16_t* out, ResizeSimd simd) {
   std::size_t i = simd == ResizeSimd::Avx2 ? VerticalPassAvx2(rows, pairs, n, lanes, out) : 0;
 #if defined(__SSE2__)
   // Sixteen samples at a time, two rows per step; an odd last row pairs with a zero row.
@@ -145,10 +146,12 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
         acc2 = _mm_add_epi32(acc2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w[k]));
         acc3 = _mm_add_epi32(acc3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w[k]));
       }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                       _mm_packs_epi32(_mm_srai_epi32(acc0, kVerticalShift), _mm_srai_epi32(acc1, kVerticalShift)));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
-                       _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
+      _mm_storeu_si128(
+          reinterpret_cast<__m128i*>(out + i),
+          _mm_packs_epi32(_mm_srai_epi32(acc0, kVerticalShift), _mm_srai_epi32(acc1, kVerticalShift)));
+      _mm_storeu_si128(
+          reinterpret_cast<__m128i*>(out + i + 8),
+          _mm_packs_epi32(_mm_srai_epi32(acc2, kVerticalShift), _mm_srai_epi32(acc3, kVerticalShift)));
     }
   }
 #endif
@@ -162,7 +165,8 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
 #if defined(__SSE2__)
 // One destination pixel's sums over its tap pairs, with the rounding term.
 template <int kPairs>
-inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int pairCount, int x) {
+inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int pairCount,
+                         int x) {
   const std::int16_t* p = row + static_cast<std::size_t>(taps.first[x]) * kChannels;
   const PairWeight* w = pairs + static_cast<std::size_t>(x) * pairCount;
   __m128i acc = _mm_set1_epi32(1 << (kHorizontalShift - 1));
@@ -178,16 +182,18 @@ inline __m128i PixelSums(const std::int16_t* row, const Taps& taps, const PairWe
 // The horizontal pass for a known number of tap pairs (0: any), so the common counts unroll fully;
 // two pixels at a time share the packing and the store.
 template <int kPairs>
-void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int x, int dstWidth,
-                        std::uint8_t* out) {
+void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, int x,
+                        int dstWidth, std::uint8_t* out) {
   const int pairCount = taps.count / 2;
   for (; x + 2 <= dstWidth; x += 2) {
     const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x),
                                           PixelSums<kPairs>(row, taps, pairs, pairCount, x + 1));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4), _mm_packus_epi16(words, words));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + static_cast<std::size_t>(x) * 4),
+                     _mm_packus_epi16(words, words));
   }
   if (x < dstWidth) {
-    const __m128i words = _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x), _mm_setzero_si128());
+    const __m128i words =
+        _mm_packs_epi32(PixelSums<kPairs>(row, taps, pairs, pairCount, x), _mm_setzero_si128());
     const std::uint32_t pixel = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
     std::memcpy(out + static_cast<std::size_t>(x) * 4, &pixel, 4);
   }
@@ -196,8 +202,8 @@ void HorizontalPassSse2(const std::int16_t* row, const Taps& taps, const PairWei
 
 // One row of `kChannels` samples per pixel with kMidBits fraction bits to `dstWidth` pixels 0x00RRGGBB.
 // `row` holds srcWidth + taps.count + 1 pixels, the tail zero, so every tap may be read.
-void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight* pairs, const TwinPairWeight* twins,
-                    int dstWidth, std::uint8_t* out, ResizeSimd simd) {
+void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight* pairs,
+                    const TwinPairWeight* twins, int dstWidth, std::uint8_t* out, ResizeSimd simd) {
   int x = simd == ResizeSimd::Avx2 ? HorizontalPassAvx2(row, taps, twins, dstWidth, out) : 0;
 #if defined(__SSE2__)
   if (simd != ResizeSimd::Plain) {
@@ -222,7 +228,8 @@ void HorizontalPass(const std::int16_t* row, const Taps& taps, const PairWeight*
       for (int c = 0; c < kChannels; ++c) acc[c] += w[k] * p[c];
     std::uint8_t* o = out + static_cast<std::size_t>(x) * 4;
     for (int c = 0; c < kChannels; ++c)
-      o[c] = static_cast<std::uint8_t>(std::clamp((acc[c] + (1 << (kHorizontalShift - 1))) >> kHorizontalShift, 0, 255));
+      o[c] = static_cast<std::uint8_t>(
+          std::clamp((acc[c] + (1 << (kHorizontalShift - 1))) >> kHorizontalShift, 0, 255));
     o[3] = 0;
   }
 }
@@ -232,7 +239,8 @@ std::vector<TwinPairWeight> TwinPairWeights(const Taps& taps, const std::vector<
   const std::size_t pairCount = static_cast<std::size_t>(taps.count) / 2, pixels = taps.first.size();
   std::vector<TwinPairWeight> twins((pixels + 1) / 2 * pairCount, TwinPairWeight{});
   for (std::size_t x = 0; x < pixels; ++x)
-    for (std::size_t k = 0; k < pairCount; ++k) twins[x / 2 * pairCount + k].pixel[x % 2] = pairs[x * pairCount + k];
+    for (std::size_t k = 0; k < pairCount; ++k)
+      twins[x / 2 * pairCount + k].pixel[x % 2] = pairs[x * pairCount + k];
   return twins;
 }
 
@@ -247,7 +255,8 @@ struct Plan {
 
 const Plan& PlanFor(int srcWidth, int srcHeight, int width, int height) {
   thread_local Plan plan;
-  if (plan.srcWidth != srcWidth || plan.srcHeight != srcHeight || plan.width != width || plan.height != height) {
+  if (plan.srcWidth != srcWidth || plan.srcHeight != srcHeight || plan.width != width ||
+      plan.height != height) {
     plan.across = MakeTaps(srcWidth, width);
     plan.down = MakeTaps(srcHeight, height);
     plan.acrossPairs = PairWeights(plan.across);
@@ -265,7 +274,8 @@ void Copy(const std::vector<const std::uint8_t*>& rows, int width, void* bits, i
     auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch;
     int x = simd == ResizeSimd::Avx2 ? WidenRowAvx2(line, width, out) : 0;
     line += static_cast<std::size_t>(x) * kChannels, out += static_cast<std::size_t>(x) * 4;
-    for (; x < width; ++x, out += 4, line += kChannels) out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
+    for (; x < width; ++x, out += 4, line += kChannels)
+      out[0] = line[0], out[1] = line[1], out[2] = line[2], out[3] = 0;
   }
 }
 
@@ -313,7 +323,8 @@ bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitc
     thread_local std::vector<std::int16_t> mid;
     const std::size_t midLanes = lanes + (static_cast<std::size_t>(plan.across.count) + 2) * kChannels;
     if (mid.size() < midLanes) mid.resize(midLanes);
-    std::fill(mid.begin() + static_cast<std::ptrdiff_t>(lanes), mid.begin() + static_cast<std::ptrdiff_t>(midLanes), 0);
+    std::fill(mid.begin() + static_cast<std::ptrdiff_t>(lanes),
+              mid.begin() + static_cast<std::ptrdiff_t>(midLanes), 0);
     const Taps& down = plan.down;
     for (int y = 0; y < height; ++y) {
       const int first = down.first[y];

@@ -38,6 +38,8 @@ void NoCall() {
 }  // namespace
 
 void HandleCallFlag(char flag) {
-  if (flag == '1' || flag == '2') CallSignalled();
-  else if (flag == '0') NoCall();
+  if (flag == '1' || flag == '2')
+    CallSignalled();
+  else if (flag == '0')
+    NoCall();
 }

@@ -64,7 +64,8 @@ class Reader final : public MjpegEvents {
     char buffer[kBlockSize];
     for (;;) {
       DWORD BufferLen = 0;
-      if (hConnect == nullptr || !InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) || BufferLen == 0)
+      if (hConnect == nullptr || !InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) ||
+          BufferLen == 0)
         ShowData.Kill_TCP = TRUE;
       else
         parser.Feed(buffer, static_cast<int>(BufferLen), *this);

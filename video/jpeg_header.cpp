@@ -27,9 +27,9 @@ bool FindFrameSize(FILE* file, JpegHeader* header) {
   if (ReadByte(file) != 0xFF || ReadByte(file) != 0xD8) return false;
   for (;;) {
     int c = ReadByte(file);
-    while (c >= 0 && c != 0xFF) c = ReadByte(file);  // stray bytes between segments
-    while (c == 0xFF) c = ReadByte(file);            // fill bytes
-    if (c < 0 || c == 0xD9 || c == 0xDA) return false;  // end of data or a scan before any frame
+    while (c >= 0 && c != 0xFF) c = ReadByte(file);       // stray bytes between segments
+    while (c == 0xFF) c = ReadByte(file);                 // fill bytes
+    if (c < 0 || c == 0xD9 || c == 0xDA) return false;    // end of data or a scan before any frame
     if (c == 0x01 || (c >= 0xD0 && c <= 0xD7)) continue;  // markers without a length
     const int length = ReadWord(file);
     if (length < 2) return false;

@@ -145,8 +145,10 @@ void MjpegParser::Feed(const char* buffer, int BufferLen, MjpegEvents& events) {
           }
         } else if (n < BufferLen) {
           // The display needs one JPEG picture from the file's first byte.
-          if (static_cast<unsigned char>(buffer[n]) == 0xFF) state = JPGF;
-          else Abandon(events);
+          if (static_cast<unsigned char>(buffer[n]) == 0xFF)
+            state = JPGF;
+          else
+            Abandon(events);
         }
         break;
       }

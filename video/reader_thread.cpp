@@ -32,8 +32,8 @@ struct ReaderThread {
   std::shared_ptr<EndSignal> end;
 };
 ReaderThread MJPEG_Thread;
-bool waiting = false;   // a wait for the reader is in progress further up this thread's stack
-bool closing = false;   // shutdown: no reader is started any more
+bool waiting = false;  // a wait for the reader is in progress further up this thread's stack
+bool closing = false;  // shutdown: no reader is started any more
 unsigned started = 0;
 
 bool Ended(EndSignal& end) {
@@ -52,7 +52,8 @@ bool EndReaderThread() {
       ProcessPendingEvents(10);  // the reader may be waiting for this thread
     } else {
       std::unique_lock lock(MJPEG_Thread.end->mutex);
-      MJPEG_Thread.end->cv.wait_for(lock, std::chrono::milliseconds(10), [] { return MJPEG_Thread.end->ended; });
+      MJPEG_Thread.end->cv.wait_for(lock, std::chrono::milliseconds(10),
+                                    [] { return MJPEG_Thread.end->ended; });
     }
   }
   waiting = false;
@@ -98,7 +99,8 @@ void StopReaderThread() {
   closing = true;
   if (waiting) return;  // the wait further up ends it
   if (!EndReaderThread()) {
-    Diag(DiagLevel::Warning, "the video reader did not end within its bound; it is left to end with the program");
+    Diag(DiagLevel::Warning,
+         "the video reader did not end within its bound; it is left to end with the program");
     MJPEG_Thread.thread.detach();
     MJPEG_Thread.end.reset();
   }

@@ -10,7 +10,6 @@
 #include <mutex>
 
 #include "platform/diagnostics.h"
-
 #include "skin/freeimage_init.h"
 #include "video/bspline_resize.h"
 #include "video/jpeg_file_io.h"

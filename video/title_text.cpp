@@ -32,8 +32,10 @@ std::string TitleText(const char* bytes, int len, int maxBytes) {
     const bool control = IsControl(decoded, i, seq);
     const int outLen = control ? 1 : seq;
     if (static_cast<int>(out.size()) + outLen > maxBytes) break;
-    if (control) out += ' ';
-    else out.append(decoded, i, static_cast<std::size_t>(seq));
+    if (control)
+      out += ' ';
+    else
+      out.append(decoded, i, static_cast<std::size_t>(seq));
     i += static_cast<std::size_t>(seq);
   }
   return out;

@@ -25,8 +25,9 @@ TEST(CopiesOnBus, EachRunningCopyListensUnderItsPidUntilItCloses) {
   ASSERT_TRUE(x.Start(false)) << "Xvfb did not start";
   std::deque<ChildProcess> copies(2);
   for (ChildProcess& copy : copies)
-    ASSERT_TRUE(copy.Start(KESTROVA_BINARY, {},
-                           x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}})))
+    ASSERT_TRUE(
+        copy.Start(KESTROVA_BINARY, {},
+                   x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}})))
         << copy.LastError();
   auto socketOf = [&](const ChildProcess& copy) {
     return tmp / ("run/kestrova/bus-" + std::to_string(copy.Pid()) + ".sock");

@@ -24,7 +24,8 @@ using test_support::XSession;
 constexpr const char* kTitle = "Kestrova_1.39";
 
 std::uint32_t PiecePixel(const char* name, int x, int y) {
-  HBITMAP piece = LoadImageFromFile((std::string(KESTROVA_SOURCE_DIR "/resources/skin/") + name + ".bmp").c_str());
+  HBITMAP piece =
+      LoadImageFromFile((std::string(KESTROVA_SOURCE_DIR "/resources/skin/") + name + ".bmp").c_str());
   return GetBitmapPixel(piece, x, y);
 }
 
@@ -43,8 +44,9 @@ class KestrovaOnX : public ::testing::Test {
   void StartDisplay(bool trayHost) { ASSERT_TRUE(x.Start(trayHost)) << "Xvfb did not start"; }
 
   void StartProgram() {
-    ASSERT_TRUE(program.Start(KESTROVA_BINARY, {},
-                              x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}})))
+    ASSERT_TRUE(
+        program.Start(KESTROVA_BINARY, {},
+                      x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}})))
         << program.LastError();
     ASSERT_TRUE(PollUntil([&] { return (window = FindMainWindow()) != ""; }, 15s)) << "no main window";
   }
@@ -89,14 +91,17 @@ TEST_F(KestrovaOnX, ShowsTheSkinnedWindowWithTrayIconAndSavesItsGeometryOnClose)
   EXPECT_NE(x.Run("/usr/bin/xprop", {"-id", window, "_NET_WM_STATE"}).output.find("_NET_WM_STATE_ABOVE"),
             std::string::npos);
   // The tray icon is a second window of the program's class, embedded by the tray host.
-  EXPECT_TRUE(PollUntil([&] {
-    auto r = x.Run("/usr/bin/xdotool", {"search", "--class", "KestrovaClass"});
-    return std::count(r.output.begin(), r.output.end(), '\n') >= 2;
-  }, 10s));
+  EXPECT_TRUE(PollUntil(
+      [&] {
+        auto r = x.Run("/usr/bin/xdotool", {"search", "--class", "KestrovaClass"});
+        return std::count(r.output.begin(), r.output.end(), '\n') >= 2;
+      },
+      10s));
 
   std::optional<test_support::Screenshot> shot;
   const std::uint32_t background = PiecePixel("pozadi", 160, 120);
-  ASSERT_TRUE(PollUntil([&] { return (shot = x.Shoot(tmp.path())) && shot->at(168, 146) == background; }, 10s))
+  ASSERT_TRUE(
+      PollUntil([&] { return (shot = x.Shoot(tmp.path())) && shot->at(168, 146) == background; }, 10s))
       << "the video area does not show the background";
   for (auto [cx, cy] : {std::pair{0, 0}, {335, 0}, {0, 300}, {335, 300}})
     EXPECT_EQ(shot->at(cx, cy), 0xFFFFFFu) << "corner " << cx << "," << cy << " is not cut";

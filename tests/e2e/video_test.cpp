@@ -1,4 +1,5 @@
-// The real program watching the door simulator program: title, call lamp, the live picture, losing and finding the unit.
+// The real program watching the door simulator program: title, call lamp, the live picture, losing and
+// finding the unit.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -74,7 +75,8 @@ class VideoOnX : public ::testing::Test {
   }
 
   void StartProgram() {
-    ASSERT_TRUE(test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini", "[Window 0]\r\nIP_addr=" + address + "\r\n"));
+    ASSERT_TRUE(test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini",
+                                        "[Window 0]\r\nIP_addr=" + address + "\r\n"));
     ASSERT_TRUE(program.Start(KESTROVA_BINARY, {},
                               x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"},
                                              {"XDG_RUNTIME_DIR", tmp / "run"},
@@ -96,7 +98,8 @@ class VideoOnX : public ::testing::Test {
 TEST_F(VideoOnX, TitleLampLivePictureAndReconnect) {
   StartUnit("127.0.0.1:0");
   StartProgram();
-  ASSERT_TRUE(PollUntil([&] { return WindowNamed("Front door"); }, 20s)) << "the window text is not the unit's title";
+  ASSERT_TRUE(PollUntil([&] { return WindowNamed("Front door"); }, 20s))
+      << "the window text is not the unit's title";
 
   // The lamp sits at the left of the bottom edge.
   HBITMAP on = Piece("bl_on");
@@ -115,7 +118,8 @@ TEST_F(VideoOnX, TitleLampLivePictureAndReconnect) {
   EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && shot->at(lampX, lampY) == 0x423318u; }, 10s));
 
   // The live picture replaces the background and moves.
-  ASSERT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) < 20; }, 10s)) << "no picture drawn";
+  ASSERT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) < 20; }, 10s))
+      << "no picture drawn";
   const std::uint64_t first = VideoArea(*shot);
   EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && VideoArea(*shot) != first; }, 10s))
       << "the picture does not change";
@@ -123,10 +127,12 @@ TEST_F(VideoOnX, TitleLampLivePictureAndReconnect) {
   // Losing the unit brings the connecting notice; the unit back brings the picture back.
   StopUnit();
   EXPECT_TRUE(PollUntil([&] { return WindowNamed("Kestrova_1.39"); }, 20s));
-  EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) > 100; }, 10s)) << "no connecting notice";
+  EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) > 100; }, 10s))
+      << "no connecting notice";
   StartUnit(address);
   EXPECT_TRUE(PollUntil([&] { return WindowNamed("Front door"); }, 20s));
-  EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) < 20; }, 10s)) << "the picture is not back";
+  EXPECT_TRUE(PollUntil([&] { return (shot = Shot()) && NoticePixels(*shot) < 20; }, 10s))
+      << "the picture is not back";
 
   ASSERT_TRUE(program.Signal(SIGTERM));
   auto exit = program.Wait(15s);

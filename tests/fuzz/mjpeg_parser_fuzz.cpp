@@ -1,4 +1,5 @@
-// Fuzz target for the stream parser: any bytes, any block cuts, the same findings and no out-of-bounds access.
+// Fuzz target for the stream parser: any bytes, any block cuts, the same findings and no out-of-bounds
+// access.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

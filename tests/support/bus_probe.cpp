@@ -1,7 +1,7 @@
 // Probe program: one copy on the instance bus with a scripted window procedure. It reads commands
-// from stdin (send, post, copy data, the outgoing-call flow, a broadcast from another thread) and reports on stdout what it sends,
-// what its window receives and what it gets back, one line each.
-// Usage: bus_probe FOLDER [sip] [open] [slow]
+// from stdin (send, post, copy data, the outgoing-call flow, a broadcast from another thread) and reports on
+// stdout what it sends, what its window receives and what it gets back, one line each. Usage: bus_probe
+// FOLDER [sip] [open] [slow]
 //   sip:  acts as the copy that holds the SIP telephone in the call flow
 //   open: lets other users reach its socket (only for the test of foreign users)
 //   slow: its handler of code 30 takes 30 s, so that a test can end it in the middle of one
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdarg>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,25 +44,31 @@ void Say(const char* format, ...) {
   std::fflush(stdout);
 }
 
-unsigned char PatternByte(std::uintptr_t tag, std::size_t i) { return static_cast<unsigned char>(i * 7 + tag); }
+unsigned char PatternByte(std::uintptr_t tag, std::size_t i) {
+  return static_cast<unsigned char>(i * 7 + tag);
+}
 
 LRESULT CopyData(HWND sender, const COPYDATASTRUCT* record) {
   const auto* bytes = static_cast<const unsigned char*>(record->lpData);
   if (record->dwData == 6) {
-    std::string text(reinterpret_cast<const char*>(bytes), strnlen(reinterpret_cast<const char*>(bytes), record->cbData));
+    std::string text(reinterpret_cast<const char*>(bytes),
+                     strnlen(reinterpret_cast<const char*>(bytes), record->cbData));
     Say("copy 6 %u %u %s", record->cbData, sender, text.c_str());
     // The SIP copy places the call and tells the asker it is in progress.
     if (g_sip) SendMessage(sender, g_message, 3, 1);
     return 1;
   }
   bool intact = record->cbData == 0 || bytes != nullptr;
-  for (std::size_t i = 0; intact && i < record->cbData; ++i) intact = bytes[i] == PatternByte(record->dwData, i);
-  Say("copy %lu %u %u %s", static_cast<unsigned long>(record->dwData), record->cbData, sender, intact ? "ok" : "bad");
+  for (std::size_t i = 0; intact && i < record->cbData; ++i)
+    intact = bytes[i] == PatternByte(record->dwData, i);
+  Say("copy %lu %u %u %s", static_cast<unsigned long>(record->dwData), record->cbData, sender,
+      intact ? "ok" : "bad");
   return static_cast<LRESULT>(record->cbData);
 }
 
 LRESULT ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COPYDATA) return CopyData(static_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+  if (message == WM_COPYDATA)
+    return CopyData(static_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
   if (message != g_message) return DefWindowProc(hwnd, message, wParam, lParam);
   Say("msg %lu %ld", static_cast<unsigned long>(wParam), static_cast<long>(lParam));
   switch (wParam) {
@@ -87,7 +93,8 @@ LRESULT ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 long long Millis(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since)
+      .count();
 }
 
 void Run(const std::string& line) {

@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 
-
 #include "platform/application.h"
 #include "platform/event_pump.h"
 
@@ -21,6 +20,5 @@ void EnsurePlatform() {
 }
 
 void PumpEvents() { ProcessPendingEvents(5); }
-
 
 }  // namespace test_support

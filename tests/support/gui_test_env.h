@@ -13,10 +13,12 @@ void PumpEvents();
 // Handles the GUI thread's queued work until pred() holds or timeoutMs passes; returns pred().
 template <typename Pred>
 bool PumpUntilFn(Pred pred, int timeoutMs) {
-  return PollUntil([&] {
-    PumpEvents();
-    return pred();
-  }, std::chrono::milliseconds(timeoutMs));
+  return PollUntil(
+      [&] {
+        PumpEvents();
+        return pred();
+      },
+      std::chrono::milliseconds(timeoutMs));
 }
 
 }  // namespace test_support

@@ -63,7 +63,8 @@ long HttpStream::ReadSome(std::chrono::milliseconds timeout) {
   return n;
 }
 
-bool HttpStream::ReadUntil(const std::function<bool(const std::string&)>& done, std::chrono::milliseconds timeout) {
+bool HttpStream::ReadUntil(const std::function<bool(const std::string&)>& done,
+                           std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   while (!done(data_)) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());

@@ -1,4 +1,5 @@
-// The program's main window on the offscreen platform, set up as start-up does, for tests that link the program's modules.
+// The program's main window on the offscreen platform, set up as start-up does, for tests that link the
+// program's modules.
 #pragma once
 
 #include <cstdlib>

@@ -5,11 +5,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
-#include <csignal>
 
 namespace test_support {
 
@@ -71,7 +71,8 @@ class DisplayPickGuard {
 bool XSession::StartServer() {
   const DisplayPickGuard guard;
   // -displayfd picks a free display and writes its number to our pipe once the server is ready.
-  if (!xvfb_.Start("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp"}))
+  if (!xvfb_.Start("/usr/bin/Xvfb",
+                   {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp"}))
     return false;
   std::optional<std::string> number = xvfb_.ReadLine(15s);
   if (!number || number->empty()) return false;
@@ -85,7 +86,8 @@ bool XSession::StartServer() {
 
 bool XSession::StartTray() {
   if (!tray_.Start("/usr/bin/trayer",
-                   {"--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"}, Environment()))
+                   {"--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"},
+                   Environment()))
     return false;
   // The tray is ready once its panel window exists; an icon added earlier might not be embedded.
   const auto deadline = std::chrono::steady_clock::now() + 10s;
@@ -121,7 +123,8 @@ CommandResult XSession::Run(const std::string& executable, const std::vector<std
   return RunCommand(executable, args, Environment());
 }
 
-std::vector<std::string> XSession::FindWindows(const std::string& windowClass, const std::string& name) const {
+std::vector<std::string> XSession::FindWindows(const std::string& windowClass,
+                                               const std::string& name) const {
   std::vector<std::string> found;
   CommandResult ids = Run("/usr/bin/xdotool", {"search", "--class", windowClass});
   std::istringstream lines(ids.output);

@@ -13,14 +13,14 @@ namespace test_support {
 
 struct Screenshot {
   int width = 0, height = 0;
-  std::vector<std::uint8_t> rgb;  // 3 bytes a pixel, row by row
+  std::vector<std::uint8_t> rgb;         // 3 bytes a pixel, row by row
   std::uint32_t at(int x, int y) const;  // 0x00RRGGBB
 };
 
 struct CommandResult {
   bool finished = false;  // ended before the deadline
   int exitCode = -1;
-  std::string output;     // stdout
+  std::string output;  // stdout
 };
 
 // Runs a program (absolute path, no shell) to its end with a deadline and collects its output.

@@ -38,12 +38,12 @@ enum class FaultMode {
 
 struct Fault {
   FaultMode mode = FaultMode::None;
-  int after = 5;      // Close: pictures per connection, 0 or more
-  int by = 100;       // ShortLen, LongLen: bytes off, 1 or more
-  int digits = 12;    // HugeLen: 10 to 30
-  int length = 100;   // LongTitle: 64 to 4096
-  int status = 404;   // ErrorPage: 404 or 500
-  int pause = 3;      // Split: milliseconds between the small writes, 0 to 1000
+  int after = 5;     // Close: pictures per connection, 0 or more
+  int by = 100;      // ShortLen, LongLen: bytes off, 1 or more
+  int digits = 12;   // HugeLen: 10 to 30
+  int length = 100;  // LongTitle: 64 to 4096
+  int status = 404;  // ErrorPage: 404 or 500
+  int pause = 3;     // Split: milliseconds between the small writes, 0 to 1000
 };
 
 // The fault's name as the control interface spells it ("none", "close", "shortlen", ...).
@@ -69,10 +69,10 @@ struct Options {
   uint16_t port = 0;                  // 0: a free port
   int width = 640;
   int height = 480;
-  int fps = 25;                       // 1 to 100
+  int fps = 25;  // 1 to 100
   std::string title = "Front door";
   char flag = '0';
-  int maxClients = 64;                // connections served at once; more are reset
+  int maxClients = 64;  // connections served at once; more are reset
   // Called for events worth a line of output ("relay 1"), one call at a time, from server threads.
   std::function<void(std::string_view line)> onEvent;
 };
@@ -99,11 +99,11 @@ class Server {
   void SetFault(const Fault& fault);
   Fault CurrentFault() const;
 
-  int RelayCount(int relay) const;       // GETs of the relay script for relay 1 or 2
-  uint64_t PicturesSent() const;         // parts sent, over all connections
-  int OpenStreams() const;               // picture stream connections open now
-  uint64_t StreamsAccepted() const;      // picture stream requests answered so far
-  std::string LastUserAgent() const;     // User-Agent of the last request, empty if none
+  int RelayCount(int relay) const;    // GETs of the relay script for relay 1 or 2
+  uint64_t PicturesSent() const;      // parts sent, over all connections
+  int OpenStreams() const;            // picture stream connections open now
+  uint64_t StreamsAccepted() const;   // picture stream requests answered so far
+  std::string LastUserAgent() const;  // User-Agent of the last request, empty if none
 
  private:
   struct Impl;

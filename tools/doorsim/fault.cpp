@@ -60,9 +60,9 @@ std::optional<Fault> ParseFault(std::string_view query) {
   }
   if (!known) return std::nullopt;
   if (!ReadInt(params, "after", 0, 1000000, fault.after) || !ReadInt(params, "by", 1, 100000000, fault.by) ||
-      !ReadInt(params, "digits", 10, 30, fault.digits) || !ReadInt(params, "length", 64, 4096, fault.length) ||
-      !ReadInt(params, "pause", 0, 1000, fault.pause) || !ReadInt(params, "status", 404, 500, fault.status) ||
-      (fault.status != 404 && fault.status != 500)) {
+      !ReadInt(params, "digits", 10, 30, fault.digits) ||
+      !ReadInt(params, "length", 64, 4096, fault.length) || !ReadInt(params, "pause", 0, 1000, fault.pause) ||
+      !ReadInt(params, "status", 404, 500, fault.status) || (fault.status != 404 && fault.status != 500)) {
     return std::nullopt;
   }
   return fault;

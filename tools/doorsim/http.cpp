@@ -91,7 +91,8 @@ std::optional<Request> ParseRequest(std::string_view head) {
   const size_t sp2 = line.find(' ', sp1 + 1);
   Request req;
   req.method = line.substr(0, sp1);
-  std::string_view target = line.substr(sp1 + 1, sp2 == std::string_view::npos ? std::string_view::npos : sp2 - sp1 - 1);
+  std::string_view target =
+      line.substr(sp1 + 1, sp2 == std::string_view::npos ? std::string_view::npos : sp2 - sp1 - 1);
   // A request through a proxy carries the absolute form "http://host/path".
   if (target.starts_with("http://")) {
     const size_t slash = target.find('/', 7);

@@ -31,14 +31,16 @@ bool ParseArgs(int argc, char** argv, doorsim::Options& o) {
     if (arg == "--listen") {
       const size_t colon = value.rfind(':');
       int port = 0;
-      if (colon == std::string_view::npos || !ToInt(value.substr(colon + 1), port) || port < 0 || port > 65535)
+      if (colon == std::string_view::npos || !ToInt(value.substr(colon + 1), port) || port < 0 ||
+          port > 65535)
         return false;
       o.address = std::string(value.substr(0, colon));
       o.port = static_cast<uint16_t>(port);
       listen = true;
     } else if (arg == "--size") {
       const size_t x = value.find('x');
-      if (x == std::string_view::npos || !ToInt(value.substr(0, x), o.width) || !ToInt(value.substr(x + 1), o.height))
+      if (x == std::string_view::npos || !ToInt(value.substr(0, x), o.width) ||
+          !ToInt(value.substr(x + 1), o.height))
         return false;
     } else if (arg == "--fps") {
       if (!ToInt(value, o.fps)) return false;

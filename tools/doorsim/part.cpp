@@ -38,9 +38,7 @@ std::string Garbage(std::mt19937_64& rng) {
         case 0:  // a cut-off literal: a reader must drop the match and hunt on
           out += kHeaderLiteral.substr(0, 1 + rng() % (kHeaderLiteral.size() - 1));
           break;
-        case 1:
-          out.append(1 + rng() % 4, 'C');
-          break;
+        case 1: out.append(1 + rng() % 4, 'C'); break;
         default:
           for (int n = 1 + static_cast<int>(rng() % 64); n > 0; --n) out += static_cast<char>(rng() & 0xFF);
           break;
@@ -61,20 +59,11 @@ PartPieces LayoutPart(std::span<const uint8_t> jpeg, char flag, std::string_view
 
   const long long size = static_cast<long long>(jpeg.size());
   switch (fault.mode) {
-    case FaultMode::ShortLen:
-      p.digits = std::to_string(std::max(0LL, size - fault.by));
-      break;
-    case FaultMode::LongLen:
-      p.digits = std::to_string(size + fault.by);
-      break;
-    case FaultMode::HugeLen:
-      p.digits.assign(static_cast<size_t>(std::max(fault.digits, 10)), '9');
-      break;
-    case FaultMode::NoDigit:
-      break;
-    default:
-      p.digits = std::to_string(size);
-      break;
+    case FaultMode::ShortLen: p.digits = std::to_string(std::max(0LL, size - fault.by)); break;
+    case FaultMode::LongLen: p.digits = std::to_string(size + fault.by); break;
+    case FaultMode::HugeLen: p.digits.assign(static_cast<size_t>(std::max(fault.digits, 10)), '9'); break;
+    case FaultMode::NoDigit: break;
+    default: p.digits = std::to_string(size); break;
   }
 
   std::string shownTitle(title);

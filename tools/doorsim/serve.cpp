@@ -24,8 +24,9 @@ std::string StreamHead(bool chunked) {
 
 std::string ErrorPage(int status) {
   // The page mentions the header words, so a reader hunting for parts meets near-matches.
-  const std::string body = "<html><body><h1>" + std::to_string(status) +
-                           "</h1><p>Content-Type: image/jpeg is not available. Camera offline.</p></body></html>\n";
+  const std::string body =
+      "<html><body><h1>" + std::to_string(status) +
+      "</h1><p>Content-Type: image/jpeg is not available. Camera offline.</p></body></html>\n";
   return TextResponse(status, "text/html", body);
 }
 
@@ -208,11 +209,14 @@ void Server::Impl::Relay(int fd, const Request& req) {
 void Server::Impl::Control(int fd, const Request& req) {
   const QueryParams params = ParseQuery(req.query);
   auto ok = [&] { SendAll(fd, TextResponse(200, "text/plain", "ok\n")); };
-  auto bad = [&](std::string_view why) { SendAll(fd, TextResponse(400, "text/plain", std::string(why) + "\n")); };
+  auto bad = [&](std::string_view why) {
+    SendAll(fd, TextResponse(400, "text/plain", std::string(why) + "\n"));
+  };
 
   if (req.path == "/sim/flag") {
     const std::string* value = params.Find("value");
-    if (!value || value->size() != 1 || (*value)[0] == '\r' || (*value)[0] == '\n') return bad("value: one byte");
+    if (!value || value->size() != 1 || (*value)[0] == '\r' || (*value)[0] == '\n')
+      return bad("value: one byte");
     std::lock_guard lock(mu);
     flag = (*value)[0];
   } else if (req.path == "/sim/title") {

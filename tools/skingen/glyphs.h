@@ -20,11 +20,11 @@ QPainterPath handsetGlyph(QPointF centre, double scale, double rotationDegrees);
 
 // Door opener symbol: frame outline plus the half-open leaf, as separate paths.
 struct DoorGlyph {
-    QPainterPath frame;
-    QPainterPath leaf;
-    QPointF knob;
-    double knobRadius = 1.3;
+  QPainterPath frame;
+  QPainterPath leaf;
+  QPointF knob;
+  double knobRadius = 1.3;
 };
 DoorGlyph doorGlyph(QPointF topLeft, double width, double height);
 
-} // namespace skingen
+}  // namespace skingen

@@ -9,4 +9,4 @@ namespace skingen {
 // pixel-aligned tray drawing.
 QImage renderIcon(int size);
 
-} // namespace skingen
+}  // namespace skingen

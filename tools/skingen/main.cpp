@@ -1,89 +1,86 @@
 // Command line entry: writes the skin pieces and icons, optionally a preview.
+#include <QDir>
+#include <QGuiApplication>
+#include <QStringList>
+#include <cstdio>
+
 #include "icon.h"
 #include "pieces.h"
 #include "preview.h"
 
-#include <QDir>
-#include <QGuiApplication>
-#include <QStringList>
-
-#include <cstdio>
-
 namespace {
 
-void usage()
-{
-    std::fputs("usage: skingen [--preview out.png] [--preview-hot out.png] [--zoom N]"
-               " <skin-dir> <icon-dir>\n",
-               stderr);
+void usage() {
+  std::fputs(
+      "usage: skingen [--preview out.png] [--preview-hot out.png] [--zoom N]"
+      " <skin-dir> <icon-dir>\n",
+      stderr);
 }
 
-bool savePreview(const QString &skinDir, const QString &path, bool hot, int zoom)
-{
-    QImage window = skingen::composeWindow(skinDir, hot);
-    if (zoom > 1)
-        window = window.scaled(window.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    return window.save(path, "PNG");
+bool savePreview(const QString& skinDir, const QString& path, bool hot, int zoom) {
+  QImage window = skingen::composeWindow(skinDir, hot);
+  if (zoom > 1) window = window.scaled(window.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  return window.save(path, "PNG");
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char *argv[])
-{
-    QGuiApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+int main(int argc, char* argv[]) {
+  QGuiApplication app(argc, argv);
+  QStringList args = app.arguments().mid(1);
 
-    QString preview;
-    QString previewHot;
-    int zoom = 1;
-    QStringList dirs;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--preview" && hasValue)
-            preview = args.at(++i);
-        else if (arg == "--preview-hot" && hasValue)
-            previewHot = args.at(++i);
-        else if (arg == "--zoom" && hasValue)
-            zoom = args.at(++i).toInt();
-        else if (arg.startsWith("--")) {
-            usage();
-            return 2;
-        } else
-            dirs << arg;
-    }
-    if (dirs.size() != 2) {
-        usage();
-        return 2;
-    }
-    const QString skinDir = dirs.at(0);
-    const QString iconDir = dirs.at(1);
-    if (!QDir().mkpath(skinDir) || !QDir().mkpath(iconDir)) {
-        std::fputs("skingen: cannot create output folders\n", stderr);
-        return 1;
-    }
+  QString preview;
+  QString previewHot;
+  int zoom = 1;
+  QStringList dirs;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& arg = args.at(i);
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--preview" && hasValue)
+      preview = args.at(++i);
+    else if (arg == "--preview-hot" && hasValue)
+      previewHot = args.at(++i);
+    else if (arg == "--zoom" && hasValue)
+      zoom = args.at(++i).toInt();
+    else if (arg.startsWith("--")) {
+      usage();
+      return 2;
+    } else
+      dirs << arg;
+  }
+  if (dirs.size() != 2) {
+    usage();
+    return 2;
+  }
+  const QString skinDir = dirs.at(0);
+  const QString iconDir = dirs.at(1);
+  if (!QDir().mkpath(skinDir) || !QDir().mkpath(iconDir)) {
+    std::fputs("skingen: cannot create output folders\n", stderr);
+    return 1;
+  }
 
-    int failures = 0;
-    for (const skingen::Piece &piece : skingen::buildPieces()) {
-        // RGB32 makes the BMP writer emit plain 24-bit pixels without alpha.
-        const QString path = QDir(skinDir).filePath(piece.name + ".bmp");
-        if (!piece.image.convertToFormat(QImage::Format_RGB32).save(path, "BMP")) {
-            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
-            ++failures;
-        }
+  int failures = 0;
+  for (const skingen::Piece& piece : skingen::buildPieces()) {
+    // RGB32 makes the BMP writer emit plain 24-bit pixels without alpha.
+    const QString path = QDir(skinDir).filePath(piece.name + ".bmp");
+    if (!piece.image.convertToFormat(QImage::Format_RGB32).save(path, "BMP")) {
+      std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+      ++failures;
     }
-    const struct { int size; const char *name; } icons[] = {{64, "kestrova.png"}, {22, "kestrova_22.png"}};
-    for (const auto &icon : icons) {
-        const QString path = QDir(iconDir).filePath(icon.name);
-        if (!skingen::renderIcon(icon.size).save(path, "PNG")) {
-            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
-            ++failures;
-        }
+  }
+  const struct {
+    int size;
+    const char* name;
+  } icons[] = {{64, "kestrova.png"}, {22, "kestrova_22.png"}};
+  for (const auto& icon : icons) {
+    const QString path = QDir(iconDir).filePath(icon.name);
+    if (!skingen::renderIcon(icon.size).save(path, "PNG")) {
+      std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+      ++failures;
     }
+  }
 
-    if (!preview.isEmpty() && !savePreview(skinDir, preview, false, zoom))
-        ++failures;
-    if (!previewHot.isEmpty() && !savePreview(skinDir, previewHot, true, zoom))
-        ++failures;
-    return failures == 0 ? 0 : 1;
+  if (!preview.isEmpty() && !savePreview(skinDir, preview, false, zoom)) ++failures;
+  if (!previewHot.isEmpty() && !savePreview(skinDir, previewHot, true, zoom)) ++failures;
+  return failures == 0 ? 0 : 1;
 }

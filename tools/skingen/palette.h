@@ -9,14 +9,14 @@ namespace skingen {
 // on every piece so that tiles and corners join without visible seams.
 inline const QColor kOuterBorder{14, 15, 18};
 inline const QColor kInnerLine{16, 17, 20};
-inline const QColor kLitEdge{74, 78, 86};     // top and left faces catch the light
-inline const QColor kShadeEdge{54, 57, 64};   // right face is slightly in shadow
+inline const QColor kLitEdge{74, 78, 86};    // top and left faces catch the light
+inline const QColor kShadeEdge{54, 57, 64};  // right face is slightly in shadow
 
 constexpr int kTitleHeight = 26;
 constexpr int kBottomHeight = 35;
 constexpr int kEdgeWidth = 8;
 
-QColor lerp(const QColor &a, const QColor &b, double t);
+QColor lerp(const QColor& a, const QColor& b, double t);
 
 // Background colour of row y (0..25) of every title-bar piece.
 QColor titleRow(int y);
@@ -27,13 +27,13 @@ QColor edgeColumn(int x, bool right);
 
 // How a push button looks in one of its three states.
 struct ButtonLook {
-    QColor bodyTop;
-    QColor bodyBottom;
-    QColor border;
-    QColor glow;       // transparent when the button does not glow
-    QColor glyph;
-    QColor accent;     // secondary glyph colour (door knob, lamp rim)
-    bool pressed = false;
+  QColor bodyTop;
+  QColor bodyBottom;
+  QColor border;
+  QColor glow;  // transparent when the button does not glow
+  QColor glyph;
+  QColor accent;  // secondary glyph colour (door knob, lamp rim)
+  bool pressed = false;
 };
 
 enum class ButtonKind { Relay, Call, HangUp };
@@ -59,4 +59,4 @@ inline const QColor kAmber{255, 184, 44};
 inline const QColor kAmberDeep{212, 118, 14};
 inline const QColor kLensGlint{120, 184, 244};
 
-} // namespace skingen
+}  // namespace skingen

@@ -3,16 +3,15 @@
 
 #include <QImage>
 #include <QString>
-
 #include <vector>
 
 namespace skingen {
 
 struct Piece {
-    QString name;   // file name without the .bmp suffix
-    QImage image;
+  QString name;  // file name without the .bmp suffix
+  QImage image;
 };
 
 std::vector<Piece> buildPieces();
 
-} // namespace skingen
+}  // namespace skingen

@@ -8,6 +8,6 @@ namespace skingen {
 
 // Default 336 x 301 window. With hot set, shows the lit lamp and the
 // hover/pressed pieces instead of the resting ones.
-QImage composeWindow(const QString &skinDir, bool hot);
+QImage composeWindow(const QString& skinDir, bool hot);
 
-} // namespace skingen
+}  // namespace skingen

@@ -1,4 +1,6 @@
 // Where the settings file lies and what start-up reads from it.
+#include "app/settings.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "app/instance_number.h"
-#include "app/settings.h"
 #include "skin/skin_types.h"
 #include "tests/support/temp_folder.h"
 
@@ -94,9 +95,12 @@ TEST_F(SettingsTest, AWindowsMadeFileReadsAsOnWindows) {
   const std::string longAddress(100, '7');
   ASSERT_TRUE(WriteFile(ini_file,
                         "\xEF\xBB\xBF[WINDOW 0]\r\n"
-                        "ip_addr = " + longAddress + "\r\n"
-                        "Left=-20\r\nTOP = -5\r\nwidth=420\r\nHeight=330\r\npop=1\r\n"
-                        "[sound]\r\nSound Capture=ALSA: " + std::string(80, 'c') + "\r\n"));
+                        "ip_addr = " +
+                            longAddress +
+                            "\r\n"
+                            "Left=-20\r\nTOP = -5\r\nwidth=420\r\nHeight=330\r\npop=1\r\n"
+                            "[sound]\r\nSound Capture=ALSA: " +
+                            std::string(80, 'c') + "\r\n"));
   ReadSettings();
   EXPECT_EQ(std::string(IP_addr), std::string(63, '7'));
   EXPECT_EQ(left, -20);

@@ -10,12 +10,12 @@
 namespace doorsim_test {
 
 struct ScannedPart {
-  size_t literalAt = 0;   // where the header literal starts
-  std::string digits;     // the length field as sent
-  char flag = 0;          // the byte 16 after the one that ends the digits
-  std::string title;      // from 9 bytes after the flag up to CR or LF
-  size_t pictureAt = 0;   // 4 bytes after the end of the title
-  std::string picture;    // the length field's count of bytes from pictureAt (empty for a bad field)
+  size_t literalAt = 0;  // where the header literal starts
+  std::string digits;    // the length field as sent
+  char flag = 0;         // the byte 16 after the one that ends the digits
+  std::string title;     // from 9 bytes after the flag up to CR or LF
+  size_t pictureAt = 0;  // 4 bytes after the end of the title
+  std::string picture;   // the length field's count of bytes from pictureAt (empty for a bad field)
 };
 
 // Every complete part from the start of `data`; a part cut off at the end is left out.

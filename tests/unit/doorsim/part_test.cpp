@@ -16,7 +16,8 @@ const std::vector<uint8_t>& Jpeg() {
   return jpeg;
 }
 
-std::string Part(const Fault& fault = {}, char flag = '0', std::string_view title = "Front door", uint64_t seed = 1) {
+std::string Part(const Fault& fault = {}, char flag = '0', std::string_view title = "Front door",
+                 uint64_t seed = 1) {
   return BuildPart(Jpeg(), flag, title, fault, seed);
 }
 
@@ -133,8 +134,8 @@ TEST(DoorsimPart, FaultQueriesParseAndBadOnesAreRefused) {
   const auto error = doorsim::ParseFault("status=500&mode=errorpage");
   ASSERT_TRUE(error);
   EXPECT_EQ(error->status, 500);
-  for (auto mode : {FaultMode::None, FaultMode::Stall, FaultMode::Split, FaultMode::Chunked, FaultMode::Refuse,
-                    FaultMode::HugeLen, FaultMode::CtrlTitle}) {
+  for (auto mode : {FaultMode::None, FaultMode::Stall, FaultMode::Split, FaultMode::Chunked,
+                    FaultMode::Refuse, FaultMode::HugeLen, FaultMode::CtrlTitle}) {
     const auto parsed = doorsim::ParseFault("mode=" + std::string(doorsim::FaultName(mode)));
     ASSERT_TRUE(parsed) << doorsim::FaultName(mode);
     EXPECT_EQ(parsed->mode, mode);

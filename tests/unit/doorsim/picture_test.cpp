@@ -64,7 +64,8 @@ TEST(DoorsimPicture, OutOfRangeSizesGiveNothing) {
   EXPECT_TRUE(doorsim::EncodePicture(15, 100, 0, "").empty());
   EXPECT_TRUE(doorsim::EncodePicture(100, 0, 0, "").empty());
   EXPECT_TRUE(doorsim::EncodePicture(100, 9000, 0, "").empty());
-  EXPECT_FALSE(doorsim::EncodePicture(16, 16, 0, std::string(500, 'W')).empty()) << "a title wider than the picture is clipped";
+  EXPECT_FALSE(doorsim::EncodePicture(16, 16, 0, std::string(500, 'W')).empty())
+      << "a title wider than the picture is clipped";
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ auto HasParts(size_t n) {
 }
 
 bool IsJpeg(std::string_view picture) {
-  return picture.size() > 2 && static_cast<uint8_t>(picture[0]) == 0xFF && static_cast<uint8_t>(picture[1]) == 0xD8;
+  return picture.size() > 2 && static_cast<uint8_t>(picture[0]) == 0xFF &&
+         static_cast<uint8_t>(picture[1]) == 0xD8;
 }
 
 Fault WithMode(FaultMode mode) {
@@ -110,7 +111,8 @@ TEST_F(DoorsimServer, StreamCarriesTheFlagAndTitleSetOverTheControlInterface) {
   const auto reply = test_support::SplitResponse(stream.Data());
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 200);
-  EXPECT_NE(reply->head.find("Content-Type: multipart/x-mixed-replace; boundary=doorsimframe"), std::string::npos);
+  EXPECT_NE(reply->head.find("Content-Type: multipart/x-mixed-replace; boundary=doorsimframe"),
+            std::string::npos);
   const auto first = ScanParts(reply->body);
   EXPECT_EQ(first[0].flag, '0');
   EXPECT_EQ(first[0].title, "Front door");
@@ -196,7 +198,8 @@ TEST_F(DoorsimServer, StallSendsNothingUntilTheModeChanges) {
   server->SetFault(WithMode(FaultMode::Stall));
   HttpStream stream;
   ASSERT_TRUE(stream.Open(port, "/video.mjpg"));
-  ASSERT_TRUE(stream.ReadUntil([](const std::string& d) { return d.find("\r\n\r\n") != std::string::npos; }, 5s));
+  ASSERT_TRUE(
+      stream.ReadUntil([](const std::string& d) { return d.find("\r\n\r\n") != std::string::npos; }, 5s));
   EXPECT_FALSE(stream.ReadUntil(HasParts(1), 500ms));
   EXPECT_FALSE(stream.Ended());
   EXPECT_EQ(server->OpenStreams(), 1);
@@ -206,7 +209,8 @@ TEST_F(DoorsimServer, StallSendsNothingUntilTheModeChanges) {
 
   server->SetFault(WithMode(FaultMode::Stall));
   stream.Close();
-  EXPECT_TRUE(PollUntil([&] { return server->OpenStreams() == 0; }, 5s)) << "a stalled client that leaves is noticed";
+  EXPECT_TRUE(PollUntil([&] { return server->OpenStreams() == 0; }, 5s))
+      << "a stalled client that leaves is noticed";
 }
 
 TEST_F(DoorsimServer, GarbageBetweenPartsHoldsNearMatches) {
@@ -259,7 +263,8 @@ TEST_F(DoorsimServer, PartFaultsReachRunningConnections) {
           if (parts.empty()) return false;
           const auto& p = parts.back();
           if (mode == FaultMode::HugeLen) return p.digits.size() >= 10;
-          if (mode == FaultMode::NotFF) return !p.picture.empty() && static_cast<uint8_t>(p.picture[0]) != 0xFF;
+          if (mode == FaultMode::NotFF)
+            return !p.picture.empty() && static_cast<uint8_t>(p.picture[0]) != 0xFF;
           return p.title.find('\x1b') != std::string::npos;
         },
         5s))
@@ -288,7 +293,8 @@ TEST_F(DoorsimServer, ChunkedBodyCarriesThePartsAcrossChunkEdges) {
     const auto reply = test_support::SplitResponse(d);
     return reply ? Dechunk(reply->body) : std::string();
   };
-  ASSERT_TRUE(stream.ReadUntil([&](const std::string& d) { return ScanParts(dechunked(d)).size() >= 3; }, 10s));
+  ASSERT_TRUE(
+      stream.ReadUntil([&](const std::string& d) { return ScanParts(dechunked(d)).size() >= 3; }, 10s));
   const auto reply = test_support::SplitResponse(stream.Data());
   EXPECT_TRUE(reply->head.starts_with("HTTP/1.1 200"));
   EXPECT_NE(reply->head.find("Transfer-Encoding: chunked"), std::string::npos);
@@ -321,8 +327,8 @@ TEST_F(DoorsimServer, RefuseResetsStreamsAndRelaysButNotTheControlInterface) {
 
 TEST(DoorsimProgram, PrintsItsAddressReportsRelaysAndEndsOnSigterm) {
   test_support::ChildProcess child;
-  ASSERT_TRUE(child.Start(DOORSIM_BINARY, {"--listen", "127.0.0.1:0", "--size", "96x64", "--title", "Gate",
-                                           "--flag", "1"}));
+  ASSERT_TRUE(child.Start(DOORSIM_BINARY,
+                          {"--listen", "127.0.0.1:0", "--size", "96x64", "--title", "Gate", "--flag", "1"}));
   const auto address = child.ReadLine(10s);
   ASSERT_TRUE(address);
   ASSERT_TRUE(address->starts_with("127.0.0.1:"));

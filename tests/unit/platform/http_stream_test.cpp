@@ -1,4 +1,7 @@
-// HTTP for the door unit against the door simulator on loopback: stream reads, stops, failures, the one-shot request.
+// HTTP for the door unit against the door simulator on loopback: stream reads, stops, failures, the one-shot
+// request.
+#include "platform/http_stream.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -9,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "platform/http_stream.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"
 #include "tools/doorsim/doorsim.h"
@@ -153,7 +155,8 @@ TEST_F(HttpStream, AStopReturnsABlockedReadAtOnceWhileTheUnitSendsNothing) {
   EXPECT_TRUE(returned);
   reader.join();
   EXPECT_EQ(result, FALSE);
-  EXPECT_EQ(InternetOpenUrl(session, Url("/video.mjpg").c_str(), 0), nullptr) << "a stopped session opens nothing";
+  EXPECT_EQ(InternetOpenUrl(session, Url("/video.mjpg").c_str(), 0), nullptr)
+      << "a stopped session opens nothing";
   InternetCloseHandle(h);
 }
 
@@ -162,7 +165,8 @@ TEST_F(HttpStream, OneShotRequestReportsWhetherAnyResponseArrived) {
   EXPECT_EQ(unit->RelayCount(2), 1);
   EXPECT_EQ(unit->LastUserAgent(), kAgent);
   EXPECT_TRUE(HttpRequestOnce(kAgent, Url("/no/such/script").c_str(), 5000)) << "a 404 is a response";
-  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/cgi-bin/remctrl.sh?id=relay1";
+  const std::string refused =
+      "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/cgi-bin/remctrl.sh?id=relay1";
   EXPECT_FALSE(HttpRequestOnce(kAgent, refused.c_str(), 5000));
   SetFault(doorsim::FaultMode::Stall);  // the stream stalls, the relay script still answers
   EXPECT_TRUE(HttpRequestOnce(kAgent, Url("/cgi-bin/remctrl.sh?id=relay1").c_str(), 5000));

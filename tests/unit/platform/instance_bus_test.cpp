@@ -1,4 +1,6 @@
 // The instance bus between real copies: bus_probe processes exchanging sends, posts and copy data.
+#include "platform/instance_bus.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -12,7 +14,6 @@
 #include <filesystem>
 
 #include "platform/bus_wire.h"
-#include "platform/instance_bus.h"
 #include "platform/messages.h"
 #include "platform/window.h"
 #include "tests/support/child_process.h"
@@ -63,11 +64,15 @@ struct Copy {
           return found;
         }
       if (std::chrono::steady_clock::now() >= deadline) return "";
-      if (std::optional<std::string> next = process.ReadLine(200ms)) lines.push_back(*next);
-      else if (process.OutputEnded()) return "";
+      if (std::optional<std::string> next = process.ReadLine(200ms))
+        lines.push_back(*next);
+      else if (process.OutputEnded())
+        return "";
     }
   }
-  bool Has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+  bool Has(const std::string& line) const {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
   void Do(const std::string& command) { ASSERT_TRUE(process.Write(command + "\n")); }
   std::string Id() const { return std::to_string(pid); }
 };
@@ -90,7 +95,9 @@ class InstanceBusTest : public ::testing::Test {
     if (!ready.empty()) copy.pid = static_cast<std::uint32_t>(std::stoul(ready.substr(6)));
     return copy;
   }
-  bool SocketExists(const Copy& copy) const { return std::filesystem::exists(folder_ / ("bus-" + copy.Id() + ".sock")); }
+  bool SocketExists(const Copy& copy) const {
+    return std::filesystem::exists(folder_ / ("bus-" + copy.Id() + ".sock"));
+  }
 
   test_support::TempFolder folder_;
   std::deque<Copy> copies_;  // declared after the folder: the copies end before it goes
@@ -143,7 +150,8 @@ TEST_F(InstanceBusTest, DirectedSendsReturnTheResultAndCopyDataArrivesWhole) {
   a.Do("send " + b.Id() + " 20 1");
   EXPECT_EQ(a.Next("result"), "result 3");
   ASSERT_TRUE(b.Saw("msg 20 1"));
-  EXPECT_TRUE(std::none_of(b.lines.begin(), b.lines.end(), [](const std::string& l) { return l.rfind("copy 5", 0) == 0; }));
+  EXPECT_TRUE(std::none_of(b.lines.begin(), b.lines.end(),
+                           [](const std::string& l) { return l.rfind("copy 5", 0) == 0; }));
 
   // A handle that names no copy gets nothing and costs nothing.
   a.Do("send 999999 20 1");

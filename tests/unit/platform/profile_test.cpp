@@ -1,24 +1,25 @@
 // Tests of the settings file calls: Windows-made files, byte-exact edits, limits, concurrent writers.
 #include "platform/profile.h"
-#include "tests/support/temp_folder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
 #include <random>
 #include <set>
-#include <signal.h>
 #include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ std::string Load(const std::string& path) {
   return content;
 }
 
-std::string Get(const std::string& file, const char* section, const char* key, const char* deflt = "<default>") {
+std::string Get(const std::string& file, const char* section, const char* key,
+                const char* deflt = "<default>") {
   char buffer[256];
   GetPrivateProfileString(section, key, deflt, buffer, sizeof buffer, file.c_str());
   return buffer;
@@ -109,7 +111,8 @@ TEST(ProfileRead, DefaultsWhenFileSectionOrKeyIsMissing) {
   EXPECT_EQ(Get(file, "Window", "Host"), "<default>");
   EXPECT_EQ(Get(file, "Door", "Port"), "<default>");
   EXPECT_EQ(Get(file, "Door", "Port", nullptr), "");
-  EXPECT_EQ(Get(file, "Door", "Port", "trailing  "), "trailing") << "Windows drops the default's trailing spaces";
+  EXPECT_EQ(Get(file, "Door", "Port", "trailing  "), "trailing")
+      << "Windows drops the default's trailing spaces";
   EXPECT_EQ(Get(dir.path(), "Door", "Host"), "<default>") << "a folder in the file's place";
   EXPECT_EQ(Get(file, "Door", "Host", nullptr), "gate");
 }
@@ -254,7 +257,8 @@ TEST(ProfileWrite, EditsLeaveTheRestByteForByte) {
   const std::vector<Case> cases = {
       {"empty file", "", "s", "k", "v", "[s]\nk=v\n"},
       {"indented key", "[a]\n  k = 1  \nj=2\n", "a", "k", "5", "[a]\nk=5\nj=2\n"},
-      {"before trailing comment", "[a]\nk=1\n\n; note\n[b]\n", "a", "n", "2", "[a]\nk=1\nn=2\n\n; note\n[b]\n"},
+      {"before trailing comment", "[a]\nk=1\n\n; note\n[b]\n", "a", "n", "2",
+       "[a]\nk=1\nn=2\n\n; note\n[b]\n"},
       {"section without keys", "[a]\n; note\n[b]\n", "a", "k", "v", "[a]\nk=v\n; note\n[b]\n"},
       {"header without newline", "[a]", "a", "k", "v", "[a]\nk=v\n"},
       {"last key without newline", "[a]\nk=1", "a", "j", "2", "[a]\nk=1\nj=2\n"},
@@ -345,12 +349,14 @@ TEST(ProfileWrite, HonoursPermissions) {
   std::string file = (dir / "kestrova.ini");
   Store(file, "[a]\nk=1\n");
   chmod(file.c_str(), 0400);
-  EXPECT_EQ(WritePrivateProfileString("a", "k", "2", file.c_str()), FALSE) << "a read-only file stays as it is";
+  EXPECT_EQ(WritePrivateProfileString("a", "k", "2", file.c_str()), FALSE)
+      << "a read-only file stays as it is";
   EXPECT_EQ(Load(file), "[a]\nk=1\n");
 
   chmod(file.c_str(), 0000);
   EXPECT_EQ(Get(file, "a", "k"), "<default>");
-  EXPECT_EQ(WritePrivateProfileString("a", "j", "2", file.c_str()), FALSE) << "an unreadable file is not overwritten";
+  EXPECT_EQ(WritePrivateProfileString("a", "j", "2", file.c_str()), FALSE)
+      << "an unreadable file is not overwritten";
   chmod(file.c_str(), 0600);
 
   TempFolder locked;
@@ -389,7 +395,8 @@ std::string WatchWriters(std::vector<pid_t>& writers, const std::string& file, i
     int status = 0;
     for (auto it = writers.begin(); it != writers.end();) {
       pid_t done = waitpid(*it, &status, WNOHANG);
-      if (done == *it && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) complaints.insert("a writer failed");
+      if (done == *it && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        complaints.insert("a writer failed");
       it = done == *it ? writers.erase(it) : it + 1;
     }
   }
@@ -415,7 +422,8 @@ TEST(ProfileConcurrency, ParallelWritersLoseNothing) {
         std::string section = "S" + std::to_string(k % 3);
         std::string key = "w" + std::to_string(w) + "k" + std::to_string(k);
         std::string value = std::to_string(w) + ":" + std::to_string(k);
-        if (WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != TRUE) ++failures;
+        if (WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != TRUE)
+          ++failures;
       }
       _exit(failures == 0 ? 0 : 1);
     }
@@ -433,7 +441,8 @@ TEST(ProfileConcurrency, ParallelWritersLoseNothing) {
   for (int i = 0; i < kBaseKeys; ++i) {
     EXPECT_EQ(GetPrivateProfileInt("Base", ("b" + std::to_string(i)).c_str(), -1, file.c_str()), i);
   }
-  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"shared.ini", "shared.ini.lock"})) << "no temporary file left";
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"shared.ini", "shared.ini.lock"}))
+      << "no temporary file left";
 }
 
 TEST(ProfileConcurrency, ACopyHoldingTheLockForeverCostsOthersABoundedWait) {

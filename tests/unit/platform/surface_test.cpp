@@ -1,4 +1,5 @@
-// The window's surface: rounded outline, drawing from several threads, bitmaps and text from files and the network.
+// The window's surface: rounded outline, drawing from several threads, bitmaps and text from files and the
+// network.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -28,11 +29,15 @@ TEST(RoundedOutline, CornersAreMirrorImagesAndOnlyTheCornerRowsAreCut) {
 }
 
 TEST(NetworkText, ValidUtf8IsReadAsUtf8AnythingElseAsLatin1) {
-  EXPECT_EQ(BytesToUtf8("Dve\xC5\x99" "e", 6), "Dve\xC5\x99" "e");
+  EXPECT_EQ(BytesToUtf8("Dve\xC5\x99"
+                        "e",
+                        6),
+            "Dve\xC5\x99"
+            "e");
   EXPECT_EQ(BytesToUtf8("Dv\xF8r", 4), "Dv\xC3\xB8r");
   EXPECT_EQ(BytesToUtf8("ab\xC5", 3), "ab\xC3\x85");          // a cut sequence loses nothing
   EXPECT_EQ(BytesToUtf8("\xC0\xAF", 2), "\xC3\x80\xC2\xAF");  // an overlong form is not UTF-8
-  EXPECT_EQ(BytesToUtf8("\xED\xA0\x80", 3).size(), 6u);        // nor is a surrogate
+  EXPECT_EQ(BytesToUtf8("\xED\xA0\x80", 3).size(), 6u);       // nor is a surrogate
   EXPECT_TRUE(BytesToUtf8(nullptr, 5).empty());
 }
 

@@ -1,4 +1,6 @@
 // Tests of the B-spline resampler against FreeImage's own B-spline rescale.
+#include "video/bspline_resize.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "tests/unit/video/test_pictures.h"
-#include "video/bspline_resize.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ using video_test::MakeScene;
 using video_test::MaxChannelDifference;
 using video_test::TopDownPixels;
 
-std::vector<std::uint32_t> Ours(FIBITMAP* source, int width, int height, ResizeSimd simd = FastestResizeSimd()) {
+std::vector<std::uint32_t> Ours(FIBITMAP* source, int width, int height,
+                                ResizeSimd simd = FastestResizeSimd()) {
   // Rows wider than needed, as a surface may have them; the padding must stay untouched.
   const int pitch = width * 4 + 8;
   std::vector<std::uint32_t> raw(static_cast<std::size_t>(pitch / 4) * height, 0xABCDEF);
@@ -37,18 +39,16 @@ std::vector<std::uint32_t> Theirs(FIBITMAP* source, int width, int height) {
 }
 
 TEST(BsplineResize, MatchesFreeImageRescaleWithinRounding) {
-  struct Case { int sw, sh, w, h; };
+  struct Case {
+    int sw, sh, w, h;
+  };
   const Case cases[] = {
       {320, 240, 320, 240},  // equal size: copied
       {640, 360, 320, 240},  // shrinking by different factors across and down
-      {480, 270, 320, 240},
-      {1920, 1080, 320, 240},
-      {640, 480, 960, 720},  // enlarging
-      {200, 150, 333, 77},   // mixed
-      {64, 48, 1, 1},
-      {3, 2, 40, 30},        // source narrower than the filter
-      {320, 240, 320, 100},
-      {320, 240, 100, 240},
+      {480, 270, 320, 240}, {1920, 1080, 320, 240}, {640, 480, 960, 720},  // enlarging
+      {200, 150, 333, 77},                                                 // mixed
+      {64, 48, 1, 1},       {3, 2, 40, 30},                                // source narrower than the filter
+      {320, 240, 320, 100}, {320, 240, 100, 240},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.sw << "x" << c.sh << " -> " << c.w << "x" << c.h);
@@ -66,15 +66,18 @@ TEST(BsplineResize, MatchesFreeImageRescaleWithinRounding) {
 // The wide passes cover leading blocks and leave the rest to the narrower ones, so widths that are not
 // multiples of 4, 16 or 32 samples and odd tap counts are where they could part ways.
 TEST(BsplineResize, EveryInstructionSetGivesTheSamePixels) {
-  struct Case { int sw, sh, w, h; };
+  struct Case {
+    int sw, sh, w, h;
+  };
   const Case cases[] = {
       {640, 360, 320, 240}, {480, 270, 320, 240}, {1920, 1080, 320, 240}, {1280, 720, 960, 720},
       {200, 150, 333, 77},  {3, 2, 40, 30},       {37, 29, 13, 7},        {101, 7, 99, 3},
-      {64, 48, 1, 1},       {1000, 40, 7, 40},    {11, 600, 11, 5},
-      {320, 240, 320, 240}, {7, 5, 7, 5},         {5, 3, 5, 3},  // copies
+      {64, 48, 1, 1},       {1000, 40, 7, 40},    {11, 600, 11, 5},       {320, 240, 320, 240},
+      {7, 5, 7, 5},         {5, 3, 5, 3},  // copies
   };
   const ResizeSimd fastest = FastestResizeSimd();
-  if (fastest != ResizeSimd::Avx2) std::printf("this processor lacks AVX2: only the narrower passes are compared\n");
+  if (fastest != ResizeSimd::Avx2)
+    std::printf("this processor lacks AVX2: only the narrower passes are compared\n");
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.sw << "x" << c.sh << " -> " << c.w << "x" << c.h);
     FIBITMAP* source = MakeScene(c.sw, c.sh, static_cast<unsigned>(c.sw * 3 + c.h));

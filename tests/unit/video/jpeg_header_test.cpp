@@ -1,4 +1,6 @@
 // Tests of reading a JPEG file's frame size and end marker, and of the decode size hint.
+#include "video/jpeg_header.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +10,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/unit/video/test_pictures.h"
 #include "video/jpeg_file_io.h"
-#include "video/jpeg_header.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ TEST_F(JpegHeaderTest, FrameSizeIsFoundPastLargeSegmentsAndPadding) {
   EXPECT_EQ(h.height, 720);
 
   // A 60000-byte application segment (as an embedded thumbnail would be) ahead of the frame.
-  std::string withApp = bytes_.substr(0, 2) + "\xFF\xEF\xEA\x60" + std::string(60000 - 2, 'x') + bytes_.substr(2);
+  std::string withApp =
+      bytes_.substr(0, 2) + "\xFF\xEF\xEA\x60" + std::string(60000 - 2, 'x') + bytes_.substr(2);
   h = {};
   ASSERT_TRUE(Read(withApp, &h));
   EXPECT_EQ(h.width, 1280);
@@ -81,7 +83,7 @@ TEST(DecodeSizeHint, AsksForTheLongerSideThatCoversBothSides) {
   EXPECT_EQ(DecodeSizeHint(640, 480, 320, 240), 320);
   EXPECT_EQ(DecodeSizeHint(1280, 720, 320, 240), 427);  // the height needs more than the width
   EXPECT_EQ(DecodeSizeHint(1920, 1080, 960, 720), 1280);
-  EXPECT_EQ(DecodeSizeHint(480, 640, 240, 320), 320);   // portrait
+  EXPECT_EQ(DecodeSizeHint(480, 640, 240, 320), 320);  // portrait
   EXPECT_EQ(DecodeSizeHint(640, 480, 0, 240), 0);
   EXPECT_EQ(DecodeSizeHint(0, 480, 320, 240), 0);
   EXPECT_EQ(DecodeSizeHint(8192, 8192, 40000, 10), 0) << "beyond what the flags can carry";
@@ -90,13 +92,15 @@ TEST(DecodeSizeHint, AsksForTheLongerSideThatCoversBothSides) {
 // The decoder really delivers at least the area in both directions with the hint.
 TEST_F(JpegHeaderTest, HintedDecodeNeverComesOutSmallerThanTheArea) {
   const std::string path = folder_ / "scene.jpg";
-  const int areas[][2] = {{320, 240}, {160, 90}, {161, 90}, {100, 300}, {640, 360}, {641, 10}, {1280, 720}, {1, 1}};
+  const int areas[][2] = {{320, 240}, {160, 90}, {161, 90},   {100, 300},
+                          {640, 360}, {641, 10}, {1280, 720}, {1, 1}};
   for (const auto& a : areas) {
     SCOPED_TRACE(::testing::Message() << a[0] << "x" << a[1]);
     FILE* file = std::fopen(path.c_str(), "rb");
     ASSERT_NE(file, nullptr);
     FreeImageIO io = JpegFileIO();
-    FIBITMAP* decoded = FreeImage_LoadFromHandle(FIF_JPEG, &io, file, DecodeSizeHint(1280, 720, a[0], a[1]) << 16);
+    FIBITMAP* decoded =
+        FreeImage_LoadFromHandle(FIF_JPEG, &io, file, DecodeSizeHint(1280, 720, a[0], a[1]) << 16);
     std::fclose(file);
     ASSERT_NE(decoded, nullptr);
     EXPECT_GE(static_cast<int>(FreeImage_GetWidth(decoded)), a[0]);

@@ -1,11 +1,13 @@
-// The stream parser: pictures, flags and titles whatever the block boundaries, and the damaged parts a unit may send.
+// The stream parser: pictures, flags and titles whatever the block boundaries, and the damaged parts a unit
+// may send.
+#include "video/mjpeg_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "tests/unit/video/stream_builder.h"
 #include "tools/doorsim/doorsim.h"
-#include "video/mjpeg_parser.h"
 #include "video/title_text.h"
 
 namespace {
@@ -31,7 +33,7 @@ Recording RecordedStream() {
   r.stream = "HTTP junk before the first part: Content-Typ CContent\r\n";
   for (int i = 0; i < 40; ++i) {
     PartFields fields(Payload(rng, i % 5 == 0 ? 5 + i : 300 + static_cast<int>(rng() % 6000)), "0120x"[i % 5],
-                  "Door " + std::string(static_cast<std::size_t>(i), 'a' + static_cast<char>(i % 26)));
+                      "Door " + std::string(static_cast<std::size_t>(i), 'a' + static_cast<char>(i % 26)));
     fields.title.resize(std::min<std::size_t>(fields.title.size(), 63));
     r.stream += Part(fields);
     r.pictures.push_back(fields.picture);
@@ -135,8 +137,7 @@ TEST(MjpegParser, LengthsWithNoDigitTooManyDigitsOrTooLarge) {
     for (int block : {1, 1024}) {
       MjpegParser parser;
       Recorder out;
-      FeedInBlocks(parser, Part(PartFields("\xFF\xD8zz", '0', "t").Length(c.length)) + good,
-                   block, out);
+      FeedInBlocks(parser, Part(PartFields("\xFF\xD8zz", '0', "t").Length(c.length)) + good, block, out);
       EXPECT_EQ(out.log, c.log) << "length '" << c.length << "', blocks of " << block;
     }
   }
@@ -180,8 +181,8 @@ TEST(MjpegParser, ARefusedCompletionDropsTheRestOfTheBlockAndHuntsAfresh) {
 
 TEST(TitleText, ControlBytesBecomeSpacesAndOtherBytesAreDecoded) {
   EXPECT_EQ(TitleText("a\x01\x1b[7m\tb\x7f", 9, 63), "a  [7m b ");
-  EXPECT_EQ(TitleText("Vchod \xC5\xA1kola", 12, 63), "Vchod \xC5\xA1kola");           // valid UTF-8 stays
-  EXPECT_EQ(TitleText("Caf\xE9 \x85", 6, 63), "Caf\xC3\xA9  ");                        // Latin-1, C1 control
+  EXPECT_EQ(TitleText("Vchod \xC5\xA1kola", 12, 63), "Vchod \xC5\xA1kola");  // valid UTF-8 stays
+  EXPECT_EQ(TitleText("Caf\xE9 \x85", 6, 63), "Caf\xC3\xA9  ");              // Latin-1, C1 control
   EXPECT_EQ(TitleText("ab\0cd", 5, 63), std::string("ab cd"));
   // Cut on a character boundary: a two-byte letter that does not fit is left out whole.
   EXPECT_EQ(TitleText("abc\xC3\xA9", 5, 4), "abc");

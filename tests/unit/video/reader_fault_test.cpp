@@ -1,6 +1,6 @@
-// The video reader against every way the simulated unit misbehaves: no crash, no hang, recovery, no bad picture shown.
+// The video reader against every way the simulated unit misbehaves: no crash, no hang, recovery, no bad
+// picture shown.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,7 +19,7 @@ using doorsim::FaultMode;
 using video_test::ReaderTest;
 
 long FileSize(const char* path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path, &st) == 0 ? static_cast<long>(st.st_size) : -1;
 }
 
@@ -82,9 +82,12 @@ TEST_P(ReaderFaults, TheReaderCopesAndRecovers) {
 
   SetFault(FaultMode::None);
   const int completedAtRecovery = Completed();
-  EXPECT_TRUE(WaitFor([&] {
-    return !ShowData.Kill_TCP && WindowText() == "Front door" && Completed() >= completedAtRecovery + 5;
-  }, 15000)) << c.name << ": no recovery";
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return !ShowData.Kill_TCP && WindowText() == "Front door" && Completed() >= completedAtRecovery + 5;
+      },
+      15000))
+      << c.name << ": no recovery";
 }
 
 const FaultCase kCases[] = {
@@ -94,10 +97,14 @@ const FaultCase kCases[] = {
     {FaultMode::ShortLen, "shortlen", PicturesGoOn},
     {FaultMode::LongLen, "longlen", PicturesGoOn},  // every second part is lost to the too long one before it
     {FaultMode::NoDigit, "nodigit", PicturesGoOn},  // empty pictures, which the display does not draw
-    {FaultMode::HugeLen, "hugelen",  // every part is given up at its length
-     [](ReaderTest& t, int, std::uint64_t sent) { return static_cast<ReaderFaults&>(t).NoPicturesAfterwards(sent); }},
+    {FaultMode::HugeLen, "hugelen",                 // every part is given up at its length
+     [](ReaderTest& t, int, std::uint64_t sent) {
+       return static_cast<ReaderFaults&>(t).NoPicturesAfterwards(sent);
+     }},
     {FaultMode::NotFF, "notff",  // every part is given up at its first picture byte
-     [](ReaderTest& t, int, std::uint64_t sent) { return static_cast<ReaderFaults&>(t).NoPicturesAfterwards(sent); }},
+     [](ReaderTest& t, int, std::uint64_t sent) {
+       return static_cast<ReaderFaults&>(t).NoPicturesAfterwards(sent);
+     }},
     {FaultMode::LongTitle, "longtitle",
      [](ReaderTest& t, int, std::uint64_t) {
        const std::string text = static_cast<ReaderFaults&>(t).Text();
@@ -124,6 +131,8 @@ const FaultCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, ReaderFaults, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The main window on the offscreen platform with its tray record, and a door simulator on loopback, for reader tests.
+// The main window on the offscreen platform with its tray record, and a door simulator on loopback, for
+// reader tests.
 #include "tests/unit/video/reader_fixture.h"
 
 #include <sys/stat.h>
@@ -13,11 +14,11 @@
 #include "platform/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
+#include "tests/support/program_window.h"
 #include "video/download_mjpeg.h"
 #include "video/popup_state.h"
 #include "video/reader_thread.h"
 #include "window/window_proc.h"
-#include "tests/support/program_window.h"
 
 namespace video_test {
 
@@ -78,7 +79,7 @@ std::string ReaderTest::Title() const {
 int ReaderTest::Completed() const { return PocetSnimku - completedBase; }
 
 bool ReaderTest::PictureFileExists() const {
-  struct stat st{};
+  struct stat st {};
   return stat(NameJPEG, &st) == 0;
 }
 

@@ -1,4 +1,5 @@
-// The main window on the offscreen platform with its tray record, and a door simulator on loopback, for reader tests.
+// The main window on the offscreen platform with its tray record, and a door simulator on loopback, for
+// reader tests.
 #pragma once
 
 #include <gtest/gtest.h>

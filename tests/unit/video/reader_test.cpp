@@ -23,8 +23,10 @@ TEST_F(ReaderTest, TitleGoesToWindowTextTipAndTitleBarAndBackToTheProgramNameAtT
   StartUnit();
   ShowWindow(g_hwndMain, SW_SHOW);
   StartReaderThread();
-  ASSERT_TRUE(WaitFor([&] { return WindowText() == "Front door" && Tip() == "Front door" && Title() == "Front door"; }))
-      << WindowText() << " / " << Tip() << " / " << Title();
+  ASSERT_TRUE(WaitFor([&] {
+    return WindowText() == "Front door" && Tip() == "Front door" && Title() == "Front door";
+  })) << WindowText()
+      << " / " << Tip() << " / " << Title();
   EXPECT_FALSE(ShowData.Kill_TCP);
   unit->SetTitle("Back door");
   ASSERT_TRUE(WaitFor([&] { return WindowText() == "Back door" && Title() == "Back door"; }));
@@ -48,7 +50,8 @@ TEST_F(ReaderTest, TheTimerStartsANewReaderAfterEachEndAndTheCountGoesOnAcrossRe
   close.after = 60;
   unit->SetFault(close);
   StartReaderThread();
-  ASSERT_TRUE(WaitFor([&] { return ShowData.Kill_TCP && unit->StreamsAccepted() == 1 && !ReaderThreadRunning(); }));
+  ASSERT_TRUE(
+      WaitFor([&] { return ShowData.Kill_TCP && unit->StreamsAccepted() == 1 && !ReaderThreadRunning(); }));
   EXPECT_EQ(Completed(), 60);
   SetFault(FaultMode::None);
   PocetSnimku = 60;  // as if these had been the first pictures since the program started

@@ -1,4 +1,6 @@
 // Tests of drawing door pictures into the video area, checked pixel by pixel on the offscreen surface.
+#include "video/show_jpeg.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -14,7 +16,6 @@
 #include "tests/support/gui_test_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/unit/video/test_pictures.h"
-#include "video/show_jpeg.h"
 
 namespace {
 
@@ -193,7 +194,9 @@ TEST_F(ShowJpegTest, AreaWithoutHeightOrWidthDrawsNothing) {
 // decode resized with Lanczos, the drawn picture is at least as close as a full decode with default
 // flags and FreeImage's own B-spline rescale.
 TEST_F(ShowJpegTest, PictureIsNoFurtherFromAnAccurateReferenceThanAPlainFullDecode) {
-  struct Case { int sw, sh, clientW, clientH; };
+  struct Case {
+    int sw, sh, clientW, clientH;
+  };
   const Case cases[] = {{640, 480, 336, 301}, {1280, 720, 336, 301}, {640, 480, 976, 781}};
   for (const Case& c : cases) {
     Resize(c.clientW, c.clientH);

@@ -1,4 +1,5 @@
-// Picture streams for the video tests: parts laid out as the unit sends them, and a recorder of what the parser finds.
+// Picture streams for the video tests: parts laid out as the unit sends them, and a recorder of what the
+// parser finds.
 #include "tests/unit/video/stream_builder.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ std::string Part(const PartFields& fields) {
   out += fields.useLength ? fields.length : std::to_string(fields.picture.size());
   out += "\r\nX-Call-State: ";  // 16 bytes from the end of the digits to the flag
   out += fields.flag;
-  out += "\r\nTitle: ";         // 9 bytes from the flag to the title
+  out += "\r\nTitle: ";  // 9 bytes from the flag to the title
   out += fields.title;
   out += fields.titleEnd;
   out += fields.picture;
@@ -32,7 +33,8 @@ std::string Payload(std::mt19937& rng, int size) {
 
 void FeedInBlocks(MjpegParser& parser, const std::string& stream, int block, MjpegEvents& events) {
   for (std::size_t at = 0; at < stream.size(); at += static_cast<std::size_t>(block)) {
-    const int len = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), stream.size() - at));
+    const int len =
+        static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), stream.size() - at));
     parser.Feed(stream.data() + at, len, events);
   }
 }

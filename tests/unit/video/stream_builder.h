@@ -1,4 +1,5 @@
-// Picture streams for the video tests: parts laid out as the unit sends them, and a recorder of what the parser finds.
+// Picture streams for the video tests: parts laid out as the unit sends them, and a recorder of what the
+// parser finds.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +26,7 @@ struct PartFields {
     return *this;
   }
 
-  std::string picture;    // the picture bytes (first byte 0xFF for a good part)
+  std::string picture;  // the picture bytes (first byte 0xFF for a good part)
   char flag;
   std::string title;
   std::string length;
@@ -41,7 +42,9 @@ std::string Payload(std::mt19937& rng, int size);
 // Everything the parser reported, in order, as text that two runs can be compared by.
 class Recorder : public MjpegEvents {
  public:
-  void PictureBytes(const char* data, int len) override { current.append(data, static_cast<std::size_t>(len)); }
+  void PictureBytes(const char* data, int len) override {
+    current.append(data, static_cast<std::size_t>(len));
+  }
   void CallFlag(char flag) override {
     flags.push_back(flag);
     log += "F" + std::string(1, flag) + " ";

@@ -35,7 +35,8 @@ FIBITMAP* MakeScene(int width, int height, unsigned seed) {
       int b = 128 + static_cast<int>(100 * std::sin(x * 0.05) * std::cos(y * 0.03));
       const int dx = x - width / 3, dy = y - height / 2;
       if (dx * dx + dy * dy < (height / 5) * (height / 5)) r = 230, g = 40, b = 40;
-      if (x > width * 2 / 3 && x < width * 5 / 6 && y > height / 4 && y < height * 3 / 4) r = 20, g = 200, b = 60;
+      if (x > width * 2 / 3 && x < width * 5 / 6 && y > height / 4 && y < height * 3 / 4)
+        r = 20, g = 200, b = 60;
       if (y > height * 4 / 5 && (x * 16 / width + y * 12 / height) % 2 == 0) r /= 3, g /= 3, b /= 3;
       Put(picture, x, y, r + noise(rng), g + noise(rng), b + noise(rng));
     }
@@ -48,8 +49,10 @@ FIBITMAP* MakeQuadrants(int width, int height) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const bool right = x >= width / 2, bottom = y >= height / 2;
-      if (!bottom) Put(picture, x, y, right ? 0 : 255, right ? 255 : 0, 0);
-      else Put(picture, x, y, right ? 255 : 0, right ? 255 : 0, 255);
+      if (!bottom)
+        Put(picture, x, y, right ? 0 : 255, right ? 255 : 0, 0);
+      else
+        Put(picture, x, y, right ? 255 : 0, right ? 255 : 0, 255);
     }
   return picture;
 }
@@ -72,7 +75,8 @@ double Psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t
   double squares = 0;
   for (std::size_t i = 0; i < a.size(); ++i)
     for (int shift = 0; shift < 24; shift += 8) {
-      const double d = static_cast<double>((a[i] >> shift) & 0xFF) - static_cast<double>((b[i] >> shift) & 0xFF);
+      const double d =
+          static_cast<double>((a[i] >> shift) & 0xFF) - static_cast<double>((b[i] >> shift) & 0xFF);
       squares += d * d;
     }
   const double mse = squares / (static_cast<double>(a.size()) * 3);
@@ -84,7 +88,8 @@ int MaxChannelDifference(const std::vector<std::uint32_t>& a, const std::vector<
   int worst = 0;
   for (std::size_t i = 0; i < a.size(); ++i)
     for (int shift = 0; shift < 24; shift += 8)
-      worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
+      worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                                       static_cast<int>((b[i] >> shift) & 0xFF)));
   return worst;
 }
 

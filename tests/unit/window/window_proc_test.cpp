@@ -1,4 +1,6 @@
 // The main window procedure: sizing, painting on request, and closing with the saved geometry.
+#include "window/window_proc.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,7 +16,6 @@
 #include "tests/support/gui_test_env.h"
 #include "tests/support/program_window.h"
 #include "tests/support/temp_folder.h"
-#include "window/window_proc.h"
 
 namespace {
 
@@ -56,7 +57,8 @@ TEST_F(WindowProcTest, PaintRequestsPaintAShownWindowButNeverShowAHiddenOne) {
 
   ShowWindow(g_hwndMain, SW_SHOW);  // showing asks for the program's picture
   ASSERT_TRUE(PumpUntilFn(
-      [] { return CopySurface(g_hwndMain).at(4, 150) == GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50); }, 2000));
+      [] { return CopySurface(g_hwndMain).at(4, 150) == GetBitmapPixel(Skin[SKIN_L].ShBitmap, 4, 50); },
+      2000));
   const SurfaceCopy surface = CopySurface(g_hwndMain);
   ASSERT_EQ(surface.width, 336);
   EXPECT_EQ(surface.at(247 + 36, 266 + 17), GetBitmapPixel(Skin[SKIN_BR_B1_UP].ShBitmap, 36, 17));
