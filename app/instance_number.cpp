@@ -3,15 +3,12 @@
 
 #include <cstdio>
 
-#include "platform/diagnostics.h"
-#include "platform/named_mutex.h"
-
-int PocSpusteni = 0;
-char AppName[32] = "";
+#include "platform/core/diagnostics.h"
+#include "platform/core/named_mutex.h"
+#include "state/program.h"
 
 namespace {
 
-constexpr const char* kLockNameStem = "Kestrova_1.39";
 // Far beyond any real number of copies on one desktop; a lock folder that reports every name
 // as taken must not keep us counting for ever.
 constexpr int kMaxInstanceNumber = 10000;
@@ -21,7 +18,7 @@ constexpr int kMaxInstanceNumber = 10000;
 BOOL FindInstanceNumber() {
   for (int attempt = 0; attempt < kMaxInstanceNumber; ++attempt) {
     ++PocSpusteni;
-    std::snprintf(AppName, sizeof AppName, "%s%i", kLockNameStem, PocSpusteni);
+    std::snprintf(AppName, sizeof AppName, "%s%i", kProgramName, PocSpusteni);
     bool alreadyExisted = false;
     // The handle is deliberately never closed; see the header.
     int handle = CreateNamedMutex(AppName, &alreadyExisted);

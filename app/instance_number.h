@@ -1,13 +1,10 @@
 // The instance number a starting copy takes from the row of named locks "Kestrova_1.39<N>".
 #pragma once
 
-#include "platform/types.h"
+#include "platform/core/types.h"
 
-extern int PocSpusteni;   // this copy's instance number, 0 until taken
-extern char AppName[32];  // this copy's lock name, e.g. "Kestrova_1.391"
-
-// Takes the lowest number whose name no running copy holds, counting upwards from 1.
-// Every lock opened on the way, also of names found taken, stays held for the life of the
+// Takes the lowest number whose name no running copy holds, counting upwards from 1, into PocSpusteni
+// and AppName. Every lock opened on the way, also of names found taken, stays held for the life of the
 // process: a running copy keeps the lower names it found taken alive, so a copy started after
 // copy 1 ended still gets a new number while copy 2 runs.
 // A failure to create a lock ends the search at that number. Returns FALSE when no number could

@@ -1,7 +1,7 @@
 // The program's entry point: starts the platform and hands over to WinMain.
-#include "app/app_globals.h"
-#include "platform/application.h"
-#include "platform/window.h"
+#include "app/win_main.h"
+#include "platform/gui/application.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 
 int main(int argc, char** argv) {

@@ -1,11 +1,16 @@
 // Shutdown of one copy on WM_CLOSE.
+#include "app/my_close.h"
+
 #include <cstdio>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/profile.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
+#include "app/notify_icon.h"
+#include "platform/core/profile.h"
+#include "platform/gui/drawing.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/settings.h"
 #include "video/reader_thread.h"
 
 namespace {
@@ -19,7 +24,7 @@ void WriteInt(const char* section, const char* key, int value) {
 }  // namespace
 
 void MyClose() {
-  KillTimer(g_hwndMain, 0);
+  KillTimer(g_hwndMain, kReaderTimer);
   ShowData.Kill_TCP = 1;
   // The reader deletes its picture file on its way out; the tray record it writes goes away below.
   StopReaderThread();

@@ -3,12 +3,10 @@
 
 #include <cstring>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/application.h"
-#include "platform/tray.h"
-
-NOTIFYICONDATA nid;
+#include "platform/gui/application.h"
+#include "platform/gui/tray.h"
+#include "state/program.h"
+#include "state/tray_record.h"
 
 BOOL AddNotifyIcon() {
   std::memset(&nid, 0, sizeof nid);

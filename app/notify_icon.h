@@ -1,10 +1,7 @@
-// The tray icon's record, shared with the video reader, which changes its tip.
+// The tray icon of this copy: added once at start-up, removed at shutdown.
 #pragma once
 
-#include "platform/messages.h"
-#include "platform/tray.h"
+#include "platform/core/types.h"
 
-// The message a tray click posts to the main window.
-constexpr UINT kTrayCallbackMessage = WM_APP + 1;
-
-extern NOTIFYICONDATA nid;
+BOOL AddNotifyIcon();
+BOOL DeleteNotifyIcon();

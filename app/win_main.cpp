@@ -1,26 +1,21 @@
 // Start-up of one copy and its message loop.
-#include "app/app_globals.h"
-#include "app/instance_number.h"
-#include "app/settings.h"
-#include "platform/application.h"
-#include "platform/diagnostics.h"
-#include "platform/instance_bus.h"
-#include "platform/window.h"
-#include "skin/skin.h"
-#include "video/reader_thread.h"
+#include "app/win_main.h"
 
-HINSTANCE g_hInstance = nullptr;
-HWND g_hwndMain = HWND_NONE;
-UINT MESSAGE = 0;
+#include "app/instance_number.h"
+#include "app/my_close.h"
+#include "app/notify_icon.h"
+#include "platform/core/diagnostics.h"
+#include "platform/gui/application.h"
+#include "platform/gui/instance_bus.h"
+#include "platform/gui/window.h"
+#include "skin/skin.h"
+#include "state/display_record.h"
+#include "state/program.h"
+#include "video/reader_thread.h"
+#include "window/window_proc.h"
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
-  ShowData.ClientWidth = 336;
-  ShowData.ClientHeight = 301;
-  ShowData.Button = kNoButton;
-  ShowData.Kill_TCP = TRUE;
-  ShowData.call = FALSE;
-  ShowData.lin_call = FALSE;
-  ShowData.SetTitle("");
+  ResetShowData();
 
   MESSAGE = RegisterWindowMessage(kProgramName);
 
@@ -29,6 +24,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
     return 1;
   }
   g_hInstance = hInstance;
+  SetShutdownProcedure(MyClose);
 
   if (!InitApp()) return 0;
   RouteCloseSignalsTo(g_hwndMain);

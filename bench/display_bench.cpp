@@ -8,22 +8,22 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "platform/application.h"
-#include "platform/event_pump.h"
-#include "platform/runtime_folder.h"
-#include "platform/surface_access.h"
-#include "platform/window.h"
+#include "platform/core/runtime_folder.h"
+#include "platform/gui/application.h"
+#include "platform/gui/event_pump.h"
+#include "platform/gui/surface_access.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/freeimage_init.h"
 #include "skin/skin.h"
+#include "tests/support/pictures/test_pictures.h"
 #include "video/show_jpeg.h"
+#include "window/main_window_class.h"
 
 namespace {
 
@@ -46,24 +46,9 @@ LRESULT BenchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
-// A camera-like scene: gradients, shapes and a little sensor noise, as TurboJPEG encodes it at quality 85.
+// The test scene as TurboJPEG encodes it at quality 85.
 std::vector<unsigned char> MakeJpeg(int w, int h) {
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
-  std::mt19937 rng(static_cast<unsigned>(w * 7 + h));
-  std::uniform_int_distribution<int> noise(-3, 3);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      int r = 255 * x / w, g = 255 * y / h;
-      int b = 128 + static_cast<int>(100 * std::sin(x * 0.05) * std::cos(y * 0.03));
-      const int dx = x - w / 3, dy = y - h / 2;
-      if (dx * dx + dy * dy < (h / 5) * (h / 5)) r = 230, g = 40, b = 40;
-      if (x > w * 2 / 3 && x < w * 5 / 6 && y > h / 4 && y < h * 3 / 4) r = 20, g = 200, b = 60;
-      if (y > h * 4 / 5 && (x * 16 / w + y * 12 / h) % 2 == 0) r /= 3, g /= 3, b /= 3;
-      unsigned char* p = &rgb[(static_cast<std::size_t>(y) * w + x) * 3];
-      p[0] = static_cast<unsigned char>(std::clamp(r + noise(rng), 0, 255));
-      p[1] = static_cast<unsigned char>(std::clamp(g + noise(rng), 0, 255));
-      p[2] = static_cast<unsigned char>(std::clamp(b + noise(rng), 0, 255));
-    }
+  std::vector<std::uint8_t> rgb = test_pictures::SceneRgb(w, h, static_cast<unsigned>(w * 7 + h));
   tjhandle tj = tjInitCompress();
   unsigned char* out = nullptr;
   unsigned long size = 0;
@@ -133,26 +118,6 @@ std::vector<std::uint32_t> DrawnArea(const Case& c) {
   return pixels;
 }
 
-std::vector<std::uint32_t> Pixels(FIBITMAP* picture) {
-  const unsigned w = FreeImage_GetWidth(picture), h = FreeImage_GetHeight(picture);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
-  FreeImage_ConvertToRawBits(reinterpret_cast<BYTE*>(pixels.data()), picture, static_cast<int>(w * 4), 32,
-                             FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
-  for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
-  return pixels;
-}
-
-double Psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-  double squares = 0;
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-    for (int shift = 0; shift < 24; shift += 8) {
-      const double d =
-          static_cast<double>((a[i] >> shift) & 0xFF) - static_cast<double>((b[i] >> shift) & 0xFF);
-      squares += d * d;
-    }
-  return 10 * std::log10(255.0 * 255.0 * static_cast<double>(a.size()) * 3 / std::max(squares, 1e-9));
-}
-
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
@@ -178,13 +143,13 @@ void BM_Display(benchmark::State& state, Case c) {
   // How far each path lands from an accurate full decode resized with Lanczos.
   FIBITMAP* accurate = FreeImage_Load(FIF_JPEG, path.c_str(), JPEG_ACCURATE);
   FIBITMAP* lanczos = FreeImage_Rescale(accurate, c.w, c.h, FILTER_LANCZOS3);
-  const std::vector<std::uint32_t> reference = Pixels(lanczos);
+  const std::vector<std::uint32_t> reference = test_pictures::TopDownPixels(lanczos);
   FreeImage_Unload(lanczos);
   FreeImage_Unload(accurate);
   Straightforward(path, c);
-  const double psnrStraight = Psnr(DrawnArea(c), reference);
+  const double psnrStraight = test_pictures::Psnr(DrawnArea(c), reference);
   ShowJPEG(g_hwnd, path.c_str(), clientW, clientH, g_skin);
-  const double psnrOurs = Psnr(DrawnArea(c), reference);
+  const double psnrOurs = test_pictures::Psnr(DrawnArea(c), reference);
 
   tjhandle tj = tjInitDecompress();
   std::vector<unsigned char> turboOut;
@@ -237,13 +202,8 @@ int main(int argc, char** argv) {
   EnsureFreeImage();
   g_folder = PictureFolder();
   if (g_folder.empty()) return 1;
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = BenchProc;
-  wc.hInstance = &kBuiltinResources;
-  wc.lpszClassName = kClass;
-  RegisterClassEx(&wc);
-  g_hwnd = CreateWindowEx(kClass, "Kestrova_1.39", 0, 0, 336, 301);
+  RegisterMainWindowClass(&kBuiltinResources, BenchProc, kClass);
+  g_hwnd = CreateWindowEx(kClass, kProgramName, 0, 0, kDefaultClientWidth, kDefaultClientHeight);
   if (g_hwnd == HWND_NONE) return 1;
   InitSkin(&kBuiltinResources, g_hwnd, g_skin);
 

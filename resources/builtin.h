@@ -1,7 +1,7 @@
 // The program's built-in resources: skin pieces 140..166 and the program icon 101 (64 and 22 pixels).
 #pragma once
 
-#include "platform/resources.h"
+#include "platform/core/resources.h"
 
 extern const ModuleResources kBuiltinResources;
 

@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "platform/diagnostics.h"
+#include "platform/core/diagnostics.h"
 
 namespace {
 

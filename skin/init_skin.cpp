@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "skin/skin.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/window.h"
+#include "platform/gui/window.h"
 #include "skin/background_picture.h"
 #include "skin/skin.h"
 

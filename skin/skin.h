@@ -1,8 +1,12 @@
 // Loading and laying out the skin, and painting the skinned main window.
 #pragma once
 
-#include "platform/resources.h"
-#include "skin/skin_types.h"
+#include "platform/core/resources.h"
+#include "platform/gui/drawing.h"
+#include "state/display_record.h"
+
+// The pieces' names: "Skin/<name>.bmp" replaces the built-in piece of the same index.
+extern const char* const NameBMP[kSkinPieces];
 
 // Loads the 27 pieces: "Skin/<name>.bmp" from the current folder where it loads, else the built-in piece.
 void InitSkin(HINSTANCE hinstance, HWND hwnd, t_Skin* skin);

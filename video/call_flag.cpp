@@ -1,11 +1,11 @@
 // The door unit's call flag: the call lamp and, in pop-up mode, showing and hiding the window.
 #include "video/call_flag.h"
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/window.h"
+#include "platform/gui/window.h"
 #include "skin/skin.h"
-#include "video/popup_state.h"
+#include "state/popup_state.h"
+#include "state/program.h"
+#include "state/settings.h"
 
 namespace {
 

@@ -8,16 +8,17 @@
 #include <mutex>
 #include <optional>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/diagnostics.h"
-#include "platform/http_stream.h"
-#include "platform/window.h"
+#include "platform/core/diagnostics.h"
+#include "platform/gui/window.h"
+#include "platform/http/http_stream.h"
 #include "skin/skin.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/settings.h"
 #include "video/call_flag.h"
-#include "video/mjpeg_parser.h"
 #include "video/publish_title.h"
 #include "video/show_jpeg.h"
+#include "video/stream/mjpeg_parser.h"
 
 std::atomic<int> PocetSnimku{0};
 
@@ -42,7 +43,7 @@ class Reader final : public MjpegEvents {
   explicit Reader(std::stop_token stop) : stop_(stop) {}
 
   void Start() {
-    KillTimer(g_hwndMain, 0);
+    KillTimer(g_hwndMain, kReaderTimer);
     ShowData.Kill_TCP = FALSE;
     hSession = InternetOpen(kProgramName);
     if (hSession == nullptr) ShowData.Kill_TCP = TRUE;
@@ -86,7 +87,7 @@ class Reader final : public MjpegEvents {
     hConnect = nullptr;
     InternetCloseHandle(hSession);
     hSession = nullptr;
-    SetTimer(g_hwndMain, 0, 1000);
+    SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);
   }
 
   void PictureBytes(const char* data, int len) override {

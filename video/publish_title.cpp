@@ -4,12 +4,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_globals.h"
-#include "app/notify_icon.h"
-#include "app/settings.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
-#include "video/title_text.h"
+#include "platform/gui/tray.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "state/tray_record.h"
+#include "video/stream/title_text.h"
 
 namespace {
 

@@ -7,12 +7,13 @@
 #include <mutex>
 #include <thread>
 
-#include "app/app_globals.h"
-#include "platform/application.h"
-#include "platform/diagnostics.h"
-#include "platform/event_pump.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
+#include "platform/core/diagnostics.h"
+#include "platform/gui/application.h"
+#include "platform/gui/event_pump.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/private_codes.h"
+#include "state/program.h"
 #include "video/download_mjpeg.h"
 
 namespace {
@@ -104,7 +105,7 @@ void StopReaderThread() {
     MJPEG_Thread.thread.detach();
     MJPEG_Thread.end.reset();
   }
-  KillTimer(g_hwndMain, 0);  // a reader that ended switched it on again
+  KillTimer(g_hwndMain, kReaderTimer);  // a reader that ended switched it on again
 }
 
 bool ReaderThreadRunning() {

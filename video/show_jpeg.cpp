@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/diagnostics.h"
+#include "platform/core/diagnostics.h"
+#include "platform/gui/drawing.h"
 #include "skin/freeimage_init.h"
 #include "video/bspline_resize.h"
 #include "video/jpeg_file_io.h"

@@ -1,14 +1,15 @@
 // Copy data and the SIP thread's hand-overs, routed to the SIP handlers.
+#include "state/private_codes.h"
 #include "window/sip_handlers.h"
 #include "window/window_messages.h"
 
 void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
   if (data == nullptr) return;
   switch (data->dwData) {
-    case 0:
+    case kTagDoorAddress:
       if (HasSipCore()) ReceiveDoorAddress(sender, data);
       break;
-    case 6:
+    case kTagCallTarget:
       if (HasSipCore()) ReceiveCallTarget(sender, data);
       break;
     default: break;
@@ -17,8 +18,8 @@ void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
 
 void MyUserMessage(WPARAM code, LPARAM lParam) {
   switch (code) {
-    case 0: OpenAcceptDialog(); break;
-    case 1: AuthenticationEntered(lParam != 0 ? TRUE : FALSE); break;
+    case kUserIncomingCall: OpenAcceptDialog(); break;
+    case kUserAuthenticationEntered: AuthenticationEntered(lParam != 0 ? TRUE : FALSE); break;
     default: break;
   }
 }

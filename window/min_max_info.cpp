@@ -1,5 +1,5 @@
 // The smallest window that still holds the bottom row and the frame.
-#include "skin/skin_types.h"
+#include "state/display_record.h"
 #include "window/window_messages.h"
 
 void MyGetMinMaxInfo(MINMAXINFO* info) {

@@ -1,6 +1,6 @@
 // The pressed look of the bottom buttons; the top-right buttons have none.
-#include "app/app_globals.h"
-#include "platform/drawing.h"
+#include "platform/gui/drawing.h"
+#include "state/program.h"
 #include "window/pointer.h"
 
 void MyLButtonDown(int But) {

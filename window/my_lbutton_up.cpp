@@ -1,10 +1,10 @@
 // The release of the left mouse button: the action of the button under the pointer.
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/tray.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
-#include "video/popup_state.h"
+#include "platform/gui/tray.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/popup_state.h"
+#include "state/program.h"
+#include "state/settings.h"
 #include "window/button_actions.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The button under the pointer and the redraw of the looks when it changes.
-#include "app/app_globals.h"
-#include "platform/drawing.h"
+#include "platform/gui/drawing.h"
+#include "state/program.h"
 #include "window/pointer.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The hit test that gives the frameless window a title bar to drag and a corner to resize.
-#include "platform/window.h"
+#include "platform/gui/window.h"
 #include "window/pointer.h"
 
 LRESULT MyNCHitTest(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

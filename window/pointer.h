@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/messages.h"
-#include "skin/skin_types.h"
+#include "platform/core/messages.h"
+#include "state/display_record.h"
 
 // A pointer position as the messages carry it: two signed 16-bit halves, x low, y high.
 struct POINTS {

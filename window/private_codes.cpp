@@ -1,7 +1,10 @@
 // The private message between the copies: one action per code.
-#include "app/app_globals.h"
-#include "platform/window.h"
+#include "state/private_codes.h"
+
+#include "platform/gui/window.h"
 #include "skin/skin.h"
+#include "state/program.h"
+#include "state/sip_state.h"
 #include "window/sip_handlers.h"
 #include "window/window_messages.h"
 
@@ -18,32 +21,32 @@ void SetLinCall(BOOL value) {
 
 void MyPrivateMessage(WPARAM code, LPARAM lParam) {
   switch (code) {
-    case 0: SendDoorAddress(WindowIn(lParam)); break;
-    case 2: ShowMyWindow(g_hwndMain, ShowData); break;  // the call was handed to this copy: show it
-    case 3: SetLinCall(lParam != 0 ? TRUE : FALSE); break;
-    case 4:
+    case kCodeAskDoorAddress: SendDoorAddress(WindowIn(lParam)); break;
+    case kCodeShowHandedCall: ShowMyWindow(g_hwndMain, ShowData); break;  // the call was handed to this copy
+    case kCodeSetLinCall: SetLinCall(lParam != 0 ? TRUE : FALSE); break;
+    case kCodeHangUp:
       if (HasSipCore()) SipHangUp(WindowIn(lParam));
       break;
-    case 5:
+    case kCodeCallRequest:
       if (HasSipCore()) SipCallRequest(WindowIn(lParam));
       break;
-    case 6: SendCallTarget(WindowIn(lParam)); break;
-    case 7:
+    case kCodeSendCallTarget: SendCallTarget(WindowIn(lParam)); break;
+    case kCodeSettingsChanged:
       if (HasSipCore()) SipReapplySettings();
       break;
-    case 8:
+    case kCodeSipClosing:
       // The SIP copy is closing: every other copy takes up a telephone of its own.
       if (WindowIn(lParam) != g_hwndMain)
-        SendMessage(g_hwndMain, MESSAGE, 10, static_cast<LPARAM>(g_hwndMain));
+        SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, static_cast<LPARAM>(g_hwndMain));
       break;
-    case 9: SetLinCall(FALSE); break;
-    case 10: StartSipCore(); break;
-    case 11:
+    case kCodeCallEnded: SetLinCall(FALSE); break;
+    case kCodeStartSip: StartSipCore(); break;
+    case kCodeRegistration:
       if (HasSipCore())
         SipRegistrationQuery(lParam);
       else
         SIP_reg = static_cast<BOOL>(lParam);  // the SIP copy's answer (or another copy's query)
       break;
-    default: break;  // 1 is unused; nothing above 11 exists
+    default: break;  // kCodeUnused; nothing above kLastPrivateCode exists
   }
 }

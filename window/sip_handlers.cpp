@@ -1,8 +1,6 @@
 // The SIP telephone's handlers on the window thread; until the telephone exists, each does nothing.
 #include "window/sip_handlers.h"
 
-BOOL SIP_reg = FALSE;
-
 // No copy holds a SIP core until the telephone exists.
 bool HasSipCore() { return false; }
 

@@ -1,10 +1,7 @@
 // The window thread's side of the SIP telephone: what the private codes, copy data and hand-overs start.
 #pragma once
 
-#include "platform/messages.h"
-
-// The last known registration state, shown by the settings dialog.
-extern BOOL SIP_reg;
+#include "platform/core/messages.h"
 
 // Whether this copy holds the SIP telephone (has a SIP core).
 bool HasSipCore();

@@ -1,8 +1,8 @@
 // The tray icon's click: the way back to a hidden window, and the way to put it away.
-#include "app/settings.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
-#include "video/popup_state.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/popup_state.h"
+#include "state/settings.h"
 #include "window/window_messages.h"
 
 void MyTrayClick(HWND hwnd, LPARAM mouseMessage) {

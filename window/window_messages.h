@@ -1,7 +1,7 @@
 // The handlers that the main window procedure calls for the messages of its own and of the other copies.
 #pragma once
 
-#include "platform/messages.h"
+#include "platform/core/messages.h"
 
 // MESSAGE with code 0 to 11: the private code table between the copies. Other codes do nothing.
 void MyPrivateMessage(WPARAM code, LPARAM lParam);

@@ -1,20 +1,40 @@
 // The main window procedure: the private code table first, then the ordinary messages, then the default.
 #include "window/window_proc.h"
 
-#include "app/app_globals.h"
-#include "app/notify_icon.h"
-#include "platform/application.h"
-#include "platform/window.h"
+#include "platform/gui/application.h"
+#include "platform/gui/window.h"
 #include "skin/skin.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/tray_record.h"
 #include "video/reader_thread.h"
 #include "window/button_actions.h"
 #include "window/pointer.h"
 #include "window/window_messages.h"
 
+namespace {
+
+void (*g_shutdown)() = nullptr;
+bool g_shuttingDown = false;
+
+// Shutdown runs once. A close request that comes while it runs (a second click on the close button,
+// SIGTERM, the desktop's close) is dropped: the running shutdown destroys the window when it is done.
+bool RunShutdownOnce() {
+  if (g_shuttingDown) return false;
+  g_shuttingDown = true;
+  if (g_shutdown != nullptr) g_shutdown();
+  g_shuttingDown = false;
+  return true;
+}
+
+}  // namespace
+
+void SetShutdownProcedure(void (*shutdown)()) { g_shutdown = shutdown; }
+
 LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // MESSAGE is registered at run time, so it cannot be a case label; its number never collides with
   // the fixed ones below.
-  if (message == MESSAGE && MESSAGE != 0 && wParam <= 11) MyPrivateMessage(wParam, lParam);
+  if (message == MESSAGE && MESSAGE != 0 && wParam <= kLastPrivateCode) MyPrivateMessage(wParam, lParam);
 
   switch (message) {
     case WM_NCHITTEST: return MyNCHitTest(hwnd, message, wParam, lParam);
@@ -26,10 +46,12 @@ LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       SkinBitmapPos(Skin, ShowData.ClientHeight, ShowData.ClientWidth);
       break;
     case WM_GETMINMAXINFO: MyGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
-    case WM_CLOSE: MyClose(); break;
+    case WM_CLOSE:
+      if (!RunShutdownOnce()) return 0;
+      break;
     case WM_DESTROY: PostQuitMessage(0); break;
     case WM_TIMER:
-      if (wParam == 0) ReaderRestartTick();
+      if (wParam == kReaderTimer) ReaderRestartTick();
       break;
     case WM_MOUSEMOVE: ShowData.Button = MyMouseMove(wParam, lParam); break;
     case WM_LBUTTONDOWN: MyLButtonDown(ShowData.Button); break;

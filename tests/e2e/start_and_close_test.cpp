@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <csignal>
 
-#include "platform/drawing.h"
-#include "platform/profile.h"
-#include "platform/surface_access.h"
+#include "platform/core/profile.h"
+#include "platform/gui/drawing.h"
+#include "platform/gui/surface_access.h"
 #include "tests/support/child_process.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"

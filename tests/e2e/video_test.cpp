@@ -6,9 +6,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "platform/drawing.h"
-#include "platform/http_stream.h"
-#include "platform/surface_access.h"
+#include "platform/gui/drawing.h"
+#include "platform/gui/surface_access.h"
+#include "platform/http/http_stream.h"
 #include "tests/support/child_process.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"

@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "platform/profile.h"
+#include "platform/core/profile.h"
 #include "tests/support/child_process.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"

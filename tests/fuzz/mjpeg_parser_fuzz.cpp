@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "video/mjpeg_parser.h"
+#include "video/stream/mjpeg_parser.h"
 
 namespace {
 

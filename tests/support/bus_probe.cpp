@@ -20,10 +20,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/application.h"
-#include "platform/gui_thread.h"
-#include "platform/instance_bus.h"
-#include "platform/window.h"
+#include "platform/gui/application.h"
+#include "platform/gui/gui_thread.h"
+#include "platform/gui/instance_bus.h"
+#include "platform/gui/window.h"
 
 namespace {
 

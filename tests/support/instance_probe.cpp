@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/instance_number.h"
+#include "state/program.h"
 
 int main() {
   if (!FindInstanceNumber()) {

@@ -1,5 +1,5 @@
 // Drawing helpers shared by the skin pieces and the program icon.
-#include "draw.h"
+#include "tools/skingen/draw.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

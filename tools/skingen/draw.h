@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 
-#include "palette.h"
+#include "tools/skingen/palette.h"
 
 namespace skingen {
 

@@ -1,5 +1,5 @@
 // Vector glyph outlines used on the skin's buttons, built without any font.
-#include "glyphs.h"
+#include "tools/skingen/glyphs.h"
 
 #include <QPainterPathStroker>
 #include <QTransform>

@@ -1,10 +1,10 @@
 // The program icon at its two shipped sizes.
-#include "icon.h"
+#include "tools/skingen/icon.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>
 
-#include "draw.h"
+#include "tools/skingen/draw.h"
 
 namespace skingen {
 

@@ -4,9 +4,9 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "icon.h"
-#include "pieces.h"
-#include "preview.h"
+#include "tools/skingen/icon.h"
+#include "tools/skingen/pieces.h"
+#include "tools/skingen/preview.h"
 
 namespace {
 

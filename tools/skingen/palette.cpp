@@ -1,5 +1,5 @@
 // Colour scheme of the built-in skin: gradient rows/columns and button looks.
-#include "palette.h"
+#include "tools/skingen/palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
 // The 27 skin pieces in the order the client indexes them.
-#include "pieces.h"
+#include "tools/skingen/pieces.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>
 
-#include "draw.h"
-#include "glyphs.h"
-#include "palette.h"
+#include "tools/skingen/draw.h"
+#include "tools/skingen/glyphs.h"
+#include "tools/skingen/palette.h"
 
 namespace skingen {
 

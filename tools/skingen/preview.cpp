@@ -1,5 +1,5 @@
 // Assembles saved skin pieces into a full window picture for eyeballing.
-#include "preview.h"
+#include "tools/skingen/preview.h"
 
 #include <QDir>
 #include <QFont>

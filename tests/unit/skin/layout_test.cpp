@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
-#include "platform/surface_access.h"
+#include "platform/gui/surface_access.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
 #include "tests/support/bmp_writer.h"
-#include "tests/support/gui_test_env.h"
+#include "tests/support/gui/gui_test_env.h"
 #include "tests/unit/skin/temp_skin_folder.h"
 
 namespace {

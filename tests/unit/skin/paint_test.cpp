@@ -7,13 +7,13 @@
 #include <functional>
 #include <string>
 
-#include "platform/surface_access.h"
-#include "platform/window.h"
+#include "platform/gui/surface_access.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/freeimage_init.h"
 #include "skin/skin.h"
-#include "tests/support/bare_window.h"
-#include "tests/support/gui_test_env.h"
+#include "tests/support/gui/bare_window.h"
+#include "tests/support/gui/gui_test_env.h"
 #include "tests/unit/skin/temp_skin_folder.h"
 
 namespace {

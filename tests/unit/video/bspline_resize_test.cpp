@@ -8,13 +8,13 @@
 #include <thread>
 #include <vector>
 
-#include "tests/unit/video/test_pictures.h"
+#include "tests/support/pictures/test_pictures.h"
 
 namespace {
 
-using video_test::MakeScene;
-using video_test::MaxChannelDifference;
-using video_test::TopDownPixels;
+using test_pictures::MakeScene;
+using test_pictures::MaxChannelDifference;
+using test_pictures::TopDownPixels;
 
 std::vector<std::uint32_t> Ours(FIBITMAP* source, int width, int height,
                                 ResizeSimd simd = FastestResizeSimd()) {

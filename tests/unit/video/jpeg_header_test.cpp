@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/pictures/test_pictures.h"
 #include "tests/support/temp_folder.h"
-#include "tests/unit/video/test_pictures.h"
 #include "video/jpeg_file_io.h"
 
 namespace {
@@ -20,8 +20,8 @@ using test_support::WriteFile;
 class JpegHeaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    FIBITMAP* scene = video_test::MakeScene(1280, 720);
-    ASSERT_TRUE(video_test::SaveJpeg(scene, folder_ / "scene.jpg"));
+    FIBITMAP* scene = test_pictures::MakeScene(1280, 720);
+    ASSERT_TRUE(test_pictures::SaveJpeg(scene, folder_ / "scene.jpg"));
     FreeImage_Unload(scene);
     bytes_ = ReadFile(folder_ / "scene.jpg");
     ASSERT_GT(bytes_.size(), 1000u);

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/program.h"
+#include "state/settings.h"
 #include "tests/unit/video/reader_fixture.h"
 #include "video/reader_thread.h"
 

@@ -7,16 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_globals.h"
 #include "app/notify_icon.h"
-#include "app/settings.h"
-#include "platform/tray.h"
-#include "platform/window.h"
+#include "platform/gui/tray.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
-#include "tests/support/program_window.h"
+#include "state/popup_state.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "state/tray_record.h"
+#include "tests/support/gui/program_window.h"
 #include "video/download_mjpeg.h"
-#include "video/popup_state.h"
 #include "video/reader_thread.h"
 #include "window/window_proc.h"
 

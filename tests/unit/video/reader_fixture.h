@@ -40,7 +40,7 @@ class ReaderTest : public ::testing::Test {
 
 }  // namespace video_test
 
-#include "tests/support/gui_test_env.h"
+#include "tests/support/gui/gui_test_env.h"
 
 template <typename Pred>
 bool video_test::ReaderTest::WaitFor(Pred pred, int timeoutMs) {

@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/window.h"
-#include "skin/skin_types.h"
+#include "platform/gui/window.h"
+#include "state/display_record.h"
+#include "state/popup_state.h"
+#include "state/program.h"
+#include "state/settings.h"
 #include "tests/unit/video/reader_fixture.h"
 #include "video/download_mjpeg.h"
-#include "video/popup_state.h"
 #include "video/reader_thread.h"
 
 namespace {

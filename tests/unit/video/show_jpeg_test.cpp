@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface_access.h"
-#include "platform/window.h"
+#include "platform/gui/surface_access.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
-#include "tests/support/bare_window.h"
-#include "tests/support/gui_test_env.h"
+#include "tests/support/gui/bare_window.h"
+#include "tests/support/gui/gui_test_env.h"
+#include "tests/support/pictures/test_pictures.h"
 #include "tests/support/temp_folder.h"
-#include "tests/unit/video/test_pictures.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ class ShowJpegTest : public ::testing::Test {
 
   std::string Picture(const std::string& name, FIBITMAP* picture, int quality = 95) {
     const std::string path = folder_ / name;
-    EXPECT_TRUE(video_test::SaveJpeg(picture, path, quality));
+    EXPECT_TRUE(test_pictures::SaveJpeg(picture, path, quality));
     FreeImage_Unload(picture);
     return path;
   }
@@ -116,7 +116,7 @@ class ShowJpegTest : public ::testing::Test {
 TEST_F(ShowJpegTest, PictureIsStretchedIntoTheVideoAreaAndTheFrameIsLeftAlone) {
   ASSERT_EQ(skin_[SKIN_POZADI].PosY, 8);
   ASSERT_EQ(skin_[SKIN_POZADI].PosX, 26);
-  const SurfaceCopy s = Show(Picture("q.jpg", video_test::MakeQuadrants(640, 480)));
+  const SurfaceCopy s = Show(Picture("q.jpg", test_pictures::MakeQuadrants(640, 480)));
   ASSERT_EQ(s.width, 336);
   // 320 x 240 from column 8, row 26: quadrant corners land on the area's corners.
   EXPECT_TRUE(Red(s.at(8, 26))) << std::hex << s.at(8, 26);
@@ -133,7 +133,7 @@ TEST_F(ShowJpegTest, PictureIsStretchedIntoTheVideoAreaAndTheFrameIsLeftAlone) {
 
 TEST_F(ShowJpegTest, WiderWindowDrawsWiderFromTheSameCorner) {
   Resize(436, 301);
-  const SurfaceCopy s = Show(Picture("q.jpg", video_test::MakeQuadrants(640, 480)));
+  const SurfaceCopy s = Show(Picture("q.jpg", test_pictures::MakeQuadrants(640, 480)));
   ASSERT_EQ(s.width, 436);
   EXPECT_TRUE(Red(s.at(8, 26)));
   EXPECT_TRUE(Green(s.at(427, 26)));
@@ -144,7 +144,7 @@ TEST_F(ShowJpegTest, WiderWindowDrawsWiderFromTheSameCorner) {
 }
 
 TEST_F(ShowJpegTest, FilesThatHoldNoCompletePictureKeepThePreviousOne) {
-  const std::string good = Picture("q.jpg", video_test::MakeQuadrants(640, 480));
+  const std::string good = Picture("q.jpg", test_pictures::MakeQuadrants(640, 480));
   const SurfaceCopy before = Show(good);
   ASSERT_TRUE(Red(before.at(8, 26)));
   const std::string bytes = ReadFile(good);
@@ -167,21 +167,21 @@ TEST_F(ShowJpegTest, FilesThatHoldNoCompletePictureKeepThePreviousOne) {
 }
 
 TEST_F(ShowJpegTest, PictureOfTheAreasSizeIsDrawnAtItsOwnSize) {
-  const std::string path = Picture("same.jpg", video_test::MakeScene(320, 240), 90);
+  const std::string path = Picture("same.jpg", test_pictures::MakeScene(320, 240), 90);
   // The rescale to the same size gives the decoded picture back; unscaled decodes are the accurate kind.
   FIBITMAP* decoded = FreeImage_Load(FIF_JPEG, path.c_str(), JPEG_ACCURATE);
   FIBITMAP* rescaled = FreeImage_Rescale(decoded, 320, 240, FILTER_BSPLINE);
-  const std::vector<std::uint32_t> expected = video_test::TopDownPixels(rescaled);
+  const std::vector<std::uint32_t> expected = test_pictures::TopDownPixels(rescaled);
   FreeImage_Unload(rescaled);
   FreeImage_Unload(decoded);
 
   const SurfaceCopy s = Show(path);
-  EXPECT_LE(video_test::MaxChannelDifference(Area(s, 8, 26, 328, 266), expected), 1);
+  EXPECT_LE(test_pictures::MaxChannelDifference(Area(s, 8, 26, 328, 266), expected), 1);
   EXPECT_EQ(MarkerRing(s, 8, 26, 328, 266), 0);
 }
 
 TEST_F(ShowJpegTest, AreaWithoutHeightOrWidthDrawsNothing) {
-  const std::string path = Picture("q.jpg", video_test::MakeQuadrants(640, 480));
+  const std::string path = Picture("q.jpg", test_pictures::MakeQuadrants(640, 480));
   const int frameHeight = skin_[SKIN_T].Height + skin_[SKIN_B].Height;
   const std::vector<std::uint32_t> untouched(static_cast<std::size_t>(336) * 301, kMarker);
   EXPECT_EQ(Show(path, frameHeight).pixels, untouched) << "zero height";
@@ -202,18 +202,18 @@ TEST_F(ShowJpegTest, PictureIsNoFurtherFromAnAccurateReferenceThanAPlainFullDeco
     Resize(c.clientW, c.clientH);
     const int w = c.clientW - 16, h = c.clientH - 61;
     SCOPED_TRACE(::testing::Message() << c.sw << "x" << c.sh << " -> " << w << "x" << h);
-    const std::string path = Picture("scene.jpg", video_test::MakeScene(c.sw, c.sh), 85);
+    const std::string path = Picture("scene.jpg", test_pictures::MakeScene(c.sw, c.sh), 85);
     FIBITMAP* accurate = FreeImage_Load(FIF_JPEG, path.c_str(), JPEG_ACCURATE);
     FIBITMAP* lanczos = FreeImage_Rescale(accurate, w, h, FILTER_LANCZOS3);
     FIBITMAP* full = FreeImage_Load(FIF_JPEG, path.c_str(), 0);
     FIBITMAP* bspline = FreeImage_Rescale(full, w, h, FILTER_BSPLINE);
-    const std::vector<std::uint32_t> reference = video_test::TopDownPixels(lanczos);
-    const std::vector<std::uint32_t> straightforward = video_test::TopDownPixels(bspline);
+    const std::vector<std::uint32_t> reference = test_pictures::TopDownPixels(lanczos);
+    const std::vector<std::uint32_t> straightforward = test_pictures::TopDownPixels(bspline);
     for (FIBITMAP* p : {accurate, lanczos, full, bspline}) FreeImage_Unload(p);
 
     const std::vector<std::uint32_t> drawn = Area(Show(path), 8, 26, 8 + w, 26 + h);
-    const double ours = video_test::Psnr(drawn, reference);
-    EXPECT_GE(ours, video_test::Psnr(straightforward, reference));
+    const double ours = test_pictures::Psnr(drawn, reference);
+    EXPECT_GE(ours, test_pictures::Psnr(straightforward, reference));
     EXPECT_GT(ours, 30.0);
   }
 }

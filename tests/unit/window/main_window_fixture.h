@@ -6,17 +6,17 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/drawing.h"
-#include "platform/surface_access.h"
-#include "platform/window.h"
+#include "platform/gui/drawing.h"
+#include "platform/gui/surface_access.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
-#include "tests/support/gui_test_env.h"
-#include "tests/support/program_window.h"
+#include "state/popup_state.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "tests/support/gui/gui_test_env.h"
+#include "tests/support/gui/program_window.h"
 #include "tests/support/temp_folder.h"
-#include "video/popup_state.h"
 #include "window/window_proc.h"
 
 namespace window_test {

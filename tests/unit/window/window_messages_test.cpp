@@ -1,5 +1,6 @@
 // The window procedure's own messages: minimum size, tray click, the private codes and what it ignores.
-#include "app/notify_icon.h"
+#include "state/sip_state.h"
+#include "state/tray_record.h"
 #include "tests/unit/window/main_window_fixture.h"
 #include "window/sip_handlers.h"
 

@@ -6,15 +6,16 @@
 
 #include <cstdlib>
 
-#include "app/app_globals.h"
-#include "app/settings.h"
-#include "platform/profile.h"
-#include "platform/surface_access.h"
-#include "platform/window.h"
+#include "app/my_close.h"
+#include "platform/core/profile.h"
+#include "platform/gui/surface_access.h"
+#include "platform/gui/window.h"
 #include "resources/builtin.h"
 #include "skin/skin.h"
-#include "tests/support/gui_test_env.h"
-#include "tests/support/program_window.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "tests/support/gui/gui_test_env.h"
+#include "tests/support/gui/program_window.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -26,6 +27,7 @@ class WindowProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test_support::RegisterProgramClass(WindowProcMain, kClassName);
+    SetShutdownProcedure(MyClose);
     ASSERT_NE(test_support::OpenProgramWindow(tmp, kClassName), HWND_NONE);
   }
 

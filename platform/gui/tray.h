@@ -1,0 +1,23 @@
+// The notification-area icon: add, change the tip, remove; clicks arrive as the callback message.
+#pragma once
+
+#include <string>
+
+#include "platform/core/records.h"
+#include "platform/core/types.h"
+
+constexpr DWORD NIM_ADD = 0;
+constexpr DWORD NIM_MODIFY = 1;
+constexpr DWORD NIM_DELETE = 2;
+
+// The small icon of the window's class, or nullptr when the class has none.
+HICON GetClassSmallIcon(HWND hwnd);
+// Adds, changes or removes the icon. A left click posts uCallbackMessage with lParam WM_LBUTTONDOWN
+// (a double click WM_LBUTTONDBLCLK, the context request WM_RBUTTONDOWN) to hWnd.
+// Adding succeeds also when the desktop has no notification area yet (a diagnostic says so):
+// the icon appears when one starts.
+BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
+// The tip of icon `id` as the desktop gets it (UTF-8); "" when there is no such icon. Window thread only.
+std::string NotifyIconTip(UINT id);
+// Whether the desktop shows a notification area now.
+bool IsTrayAvailable();

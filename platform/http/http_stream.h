@@ -1,0 +1,36 @@
+// HTTP for the door unit: a session, a GET whose body is read block by block, and a stop from any thread.
+#pragma once
+
+#include "platform/core/types.h"
+
+struct InternetObject;
+using HINTERNET = InternetObject*;
+
+// Accepted for the program's sake; nothing is ever cached here.
+constexpr DWORD INTERNET_FLAG_NO_CACHE_WRITE = 0x04000000;
+
+// Bytes of body that arrive without a read; the stream is held back beyond this.
+constexpr int kInternetBufferLimit = 256 * 1024;
+// Time to wait for the response headers after sending a request.
+constexpr int kInternetOpenTimeoutMs = 10000;
+// Time without a single body byte after which a read fails: a unit that stops sending.
+constexpr int kInternetReadTimeoutMs = 10000;
+
+// A session sending `agent` as User-Agent; proxies come from the environment (http_proxy,
+// HTTPS_PROXY, no_proxy) like for every program here. Null on failure.
+HINTERNET InternetOpen(const char* agent);
+// Sends a GET of url (http or https only) and waits for the response headers, whatever the status.
+// Null when no response came within timeoutMs (refused, unreachable, silent) or the session is stopped.
+HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD flags,
+                          int timeoutMs = kInternetOpenTimeoutMs);
+// Blocks until body bytes are there and copies up to `size` of them (as many as have arrived).
+// TRUE with *read = 0 at the end of the body; FALSE on a transfer error, after kInternetReadTimeoutMs
+// without a byte, or once the session is stopped.
+BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read);
+// Closes a URL handle, or a session whose URL handles are closed. Null is ignored.
+BOOL InternetCloseHandle(HINTERNET handle);
+// Any thread, any time while the session is open: opens and reads on it, blocked or later, fail at once.
+void InternetStop(HINTERNET session);
+// One GET of url with its own session: TRUE when a response arrived within timeoutMs, whatever
+// its status; the body is not read.
+BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs);

@@ -1,0 +1,30 @@
+// The settings: their variables, the settings file's place and the reading at start-up.
+#pragma once
+
+#include "platform/core/types.h"
+
+// Paths, fixed for the life of the process.
+extern char ini_file[1024];     // the settings file
+extern char NameJPEG[1024];     // this copy's temporary picture file
+extern char WindowSection[32];  // "Window 0": every copy uses this one section
+
+// Settings, named after their keys.
+extern char IP_addr[64];
+extern BOOL PopUp;
+extern int left;
+extern int top;
+extern char SIP_id_doorphone[64];
+extern char SIP_call_prefix[64];
+extern char Snd_capture[50];
+extern char Snd_playback[50];
+extern char SIP_addr[64];
+extern char SIP_id[64];
+extern char SIP_pass[64];
+extern char SIP_realm[64];
+extern int SIP_reg_duration;
+extern BOOL UseSIP;
+
+// Fills ini_file and NameJPEG, creating the settings folder if it is missing.
+void AccessIniFile();
+// Reads every setting once, in the order of the file's table, with the defaults for what is missing.
+void ReadSettings();

@@ -1,0 +1,4 @@
+// What every copy knows of the SIP telephone, with or without a core of its own.
+#include "state/sip_state.h"
+
+BOOL SIP_reg = FALSE;

@@ -1,0 +1,4 @@
+// The tray icon's record, shared with the video reader, which changes its tip.
+#include "state/tray_record.h"
+
+NOTIFYICONDATA nid;
