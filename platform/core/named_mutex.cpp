@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/core/diagnostics.h"
+#include "platform/core/file_lock.h"
 #include "platform/core/runtime_folder.h"
 
 namespace {
@@ -49,28 +50,8 @@ int OpenLockFile(const std::string& path) {
   return fd;
 }
 
-int Flock(int fd, int operation) {
-  int rc;
-  do {
-    rc = flock(fd, operation);
-  } while (rc != 0 && errno == EINTR);
-  return rc;
-}
-
 // The guard is held for microseconds; a copy stopped while holding it must not stop every start.
 constexpr int kGuardWaitMs = 5000;
-
-bool LockGuardWithin(int fd, int timeoutMs) {
-  for (int waited = 0;; waited += 10) {
-    if (Flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK) return false;
-    if (waited >= timeoutMs) {
-      errno = ETIMEDOUT;
-      return false;
-    }
-    usleep(10 * 1000);
-  }
-}
 
 // Holding the guard is what makes the test-then-share below a single step for everyone else:
 // nobody outside the guard ever asks for an exclusive lock on a name.
@@ -78,7 +59,7 @@ int TakeNameUnderGuard(const std::string& lockPath, bool* alreadyExisted) {
   int fd = OpenLockFile(lockPath);
   if (fd < 0) return -1;
   bool existed;
-  if (Flock(fd, LOCK_EX | LOCK_NB) == 0) {
+  if (FlockRetrying(fd, LOCK_EX | LOCK_NB) == 0) {
     existed = false;
   } else if (errno == EWOULDBLOCK) {
     existed = true;
@@ -89,7 +70,7 @@ int TakeNameUnderGuard(const std::string& lockPath, bool* alreadyExisted) {
   }
   // Turning the exclusive lock into a shared one is not atomic for flock, which is harmless here:
   // only holders of the guard could slip in between, and we are the one holding it.
-  if (Flock(fd, LOCK_SH | LOCK_NB) != 0) {
+  if (FlockRetrying(fd, LOCK_SH | LOCK_NB) != 0) {
     Diag(DiagLevel::Error, "named lock %s: cannot share the lock: %s", lockPath.c_str(),
          std::strerror(errno));
     close(fd);
@@ -115,7 +96,7 @@ int CreateNamedMutex(const char* name, bool* alreadyExisted) {
   const std::string guardPath = folder + "/names.guard";
   int guard = OpenLockFile(guardPath);
   if (guard < 0) return -1;
-  if (!LockGuardWithin(guard, kGuardWaitMs)) {
+  if (!LockExclusiveWithin(guard, kGuardWaitMs)) {
     Diag(DiagLevel::Error, "named lock guard %s: cannot lock: %s", guardPath.c_str(), std::strerror(errno));
     close(guard);
     return -1;

@@ -3,7 +3,6 @@
 #include "platform/core/profile_update.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <cstring>
 
 #include "platform/core/diagnostics.h"
+#include "platform/core/file_lock.h"
 #include "platform/core/profile_read.h"
 
 namespace profile {
@@ -54,18 +54,6 @@ int OpenLock(const std::string& lockPath) {
 
 // A copy that stopped while holding the lock (a debugger, SIGSTOP) must not freeze the others.
 constexpr int kLockWaitMs = 5000;
-
-bool LockWithin(int fd, int timeoutMs) {
-  for (int waited = 0;; waited += 10) {
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK && errno != EINTR) return false;
-    if (waited >= timeoutMs) {
-      errno = ETIMEDOUT;
-      return false;
-    }
-    usleep(10 * 1000);
-  }
-}
 
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
@@ -123,7 +111,7 @@ bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit)
     Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
     return false;
   }
-  if (!LockWithin(lock.Get(), kLockWaitMs)) {
+  if (!LockExclusiveWithin(lock.Get(), kLockWaitMs)) {
     Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
     return false;
   }
