@@ -5,11 +5,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 
+#include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/messages.h"
 #include "platform/gui/gui_thread.h"
@@ -55,8 +55,10 @@ bool HandleOneSent() {
     m = std::move(inbox.waiting.front());
     inbox.waiting.pop_front();
   }
-  LRESULT result;
-  if (m.copyData) {
+  LRESULT result = 0;
+  if (m.work) {
+    m.work();
+  } else if (m.copyData) {
     // The procedure sees our own copy of the bytes, valid while it handles the message.
     COPYDATASTRUCT record{m.tag, static_cast<DWORD>(m.bytes.size()),
                           m.bytes.empty() ? nullptr : m.bytes.data()};
@@ -77,13 +79,7 @@ void ClearInboxWake() {
 }
 
 LRESULT SendToOwnWindowAndWait(UINT message, WPARAM wParam, LPARAM lParam, int timeoutMs) {
-  struct Done {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool done = false;
-    LRESULT result = 0;
-  };
-  auto state = std::make_shared<Done>();
+  auto done = std::make_shared<Completion<LRESULT>>();
   SentMessage m;
   m.message = message;
   m.wParam = wParam;
@@ -100,19 +96,13 @@ LRESULT SendToOwnWindowAndWait(UINT message, WPARAM wParam, LPARAM lParam, int t
     m.tag = record->dwData;
     m.bytes.assign(bytes, bytes + record->cbData);
   }
-  m.answer = [state](LRESULT result) {
-    std::lock_guard lock(state->mutex);
-    state->result = result;
-    state->done = true;
-    state->cv.notify_all();
-  };
+  m.answer = [done](LRESULT result) { done->Complete(result); };
   DeliverSent(std::move(m));
-  std::unique_lock lock(state->mutex);
-  if (!state->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return state->done; })) {
+  if (!done->WaitFor(std::chrono::milliseconds(timeoutMs))) {
     Diag(DiagLevel::Warning, "message 0x%x was not handled within %d ms", message, timeoutMs);
     return 0;
   }
-  return state->result;
+  return done->Value();
 }
 
 }  // namespace bus

@@ -1,4 +1,5 @@
-// Messages sent to this copy's window that a sender waits for: from other copies and other threads.
+// What is sent to this copy's GUI thread with a sender waiting for it: messages from other copies and
+// other threads, and other threads' waiting calls. A GUI thread that waits serves these and nothing else.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,8 @@ struct SentMessage {
   bool copyData = false;
   std::uintptr_t tag = 0;
   std::vector<unsigned char> bytes;
+  // Set instead of a message: another thread's call to run on the GUI thread (its result is 0).
+  std::function<void()> work;
   // Runs on the GUI thread with the window procedure's result. Whatever it owns is released with
   // the message, also when the message is never handled.
   std::function<void(LRESULT)> answer;

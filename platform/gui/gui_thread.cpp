@@ -9,13 +9,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QThread>
-#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 
 #include "platform/core/diagnostics.h"
+#include "platform/core/completion.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bus_inbox.h"
 
 namespace {
 
@@ -87,18 +88,11 @@ bool RunOnGuiThreadAndWait(std::function<void()> fn, int timeoutMs) {
     fn();
     return true;
   }
-  struct Done {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool done = false;
-  };
-  auto state = std::make_shared<Done>();
-  QueueOnGuiThread([state, fn = std::move(fn)] {
-    fn();
-    std::lock_guard lock(state->mutex);
-    state->done = true;
-    state->cv.notify_all();
-  });
-  std::unique_lock lock(state->mutex);
-  return state->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return state->done; });
+  // A waiting call is a sent message: a GUI thread that is itself waiting still serves it.
+  auto done = std::make_shared<Completion<>>();
+  bus::SentMessage m;
+  m.work = std::move(fn);
+  m.answer = [done](LRESULT) { done->Complete(); };
+  bus::DeliverSent(std::move(m));
+  return done->WaitFor(std::chrono::milliseconds(timeoutMs));
 }
