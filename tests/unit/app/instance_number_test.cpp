@@ -119,6 +119,17 @@ TEST_F(InstanceNumberTest, CopiesStartedAtTheSameMomentGetDistinctNumbers) {
   }
 }
 
+TEST_F(InstanceNumberTest, ANumberWhoseLockCannotBeTakenIsNobodys) {
+  ChildProcess& one = StartCopy();
+  ASSERT_EQ(NumberOf(one), 1);
+  // A folder where the lock file of number 2 belongs: that lock can never be held.
+  ASSERT_EQ(mkdir((runtimeDir_ + "/kestrova/Kestrova_1.392.lock").c_str(), 0700), 0);
+  ChildProcess& second = StartCopy();
+  EXPECT_EQ(NumberOf(second), 3);
+  ChildProcess& third = StartCopy();
+  EXPECT_EQ(NumberOf(third), 4);
+}
+
 TEST_F(InstanceNumberTest, CopyEndsWhenTheRuntimeFolderIsRefused) {
   ASSERT_EQ(mkdir((runtimeDir_ + "/kestrova").c_str(), 0700), 0);
   ASSERT_EQ(chmod((runtimeDir_ + "/kestrova").c_str(), 0755), 0);
