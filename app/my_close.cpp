@@ -24,11 +24,19 @@ void WriteInt(const char* section, const char* key, int value) {
 }  // namespace
 
 void MyClose() {
+  // The place and size the user left the window at. Taken first: nothing that happens below (a
+  // reader's last painting, for one) may change what is saved.
+  RECT rect{};
+  GetWindowRect(g_hwndMain, &rect);
+  const int width = ShowData.ClientWidth, height = ShowData.ClientHeight;
+
   KillTimer(g_hwndMain, kReaderTimer);
-  ShowData.Kill_TCP = 1;
-  // The reader deletes its picture file on its way out; the tray record it writes goes away below.
-  StopReaderThread();
+  ShowData.Kill_TCP = TRUE;
+  AskReaderToStop();
   ShowWindow(g_hwndMain, SW_HIDE);
+  // The reader's last steps write the tray tip and delete the picture file: it is gone before the
+  // tray record is cleared (or cut off from both when it outlives its bound).
+  AwaitReaderEnd();
   DeleteNotifyIcon();
 
   {
@@ -38,10 +46,8 @@ void MyClose() {
 
   char section[32];
   std::snprintf(section, sizeof section, "Window %i", 0);
-  RECT rect{};
-  GetWindowRect(g_hwndMain, &rect);
   WriteInt(section, "Left", rect.left);
   WriteInt(section, "Top", rect.top);
-  WriteInt(section, "Width", ShowData.ClientWidth);
-  WriteInt(section, "Height", ShowData.ClientHeight);
+  WriteInt(section, "Width", width);
+  WriteInt(section, "Height", height);
 }

@@ -1,6 +1,7 @@
 // The door unit's call flag: the call lamp and, in pop-up mode, showing and hiding the window.
 #include "video/call_flag.h"
 
+#include "platform/gui/tray.h"
 #include "platform/gui/window.h"
 #include "skin/skin.h"
 #include "state/popup_state.h"
@@ -18,7 +19,11 @@ void CallSignalled() {
   }
   ShowData.call = TRUE;
   // Tested at every picture: a window the user hid during the call stays hidden only while show is FALSE.
-  if (PopUp && show && !IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);
+  // Without a notification area the window was put away to the task bar: it comes back from there.
+  if (PopUp && show && (!IsWindowVisible(g_hwndMain) || IsIconic(g_hwndMain))) {
+    if (IsIconic(g_hwndMain)) ShowWindow(g_hwndMain, SW_RESTORE);
+    ShowMyWindow(g_hwndMain, ShowData);
+  }
 }
 
 void NoCall() {
@@ -29,8 +34,8 @@ void NoCall() {
     ShowMyWindow(g_hwndMain, ShowData);  // the lamp goes out
   }
   ShowData.call = FALSE;
-  if (PopUp && IsWindowVisible(g_hwndMain) && hide) {
-    ShowWindow(g_hwndMain, SW_HIDE);
+  if (PopUp && IsWindowVisible(g_hwndMain) && !IsIconic(g_hwndMain) && hide) {
+    PutWindowAway(g_hwndMain);
     ShowData.Button = kNoButton;
   }
 }

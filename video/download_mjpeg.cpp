@@ -17,6 +17,7 @@
 #include "state/settings.h"
 #include "video/call_flag.h"
 #include "video/publish_title.h"
+#include "video/reader_link.h"
 #include "video/show_jpeg.h"
 #include "video/stream/mjpeg_parser.h"
 
@@ -25,7 +26,8 @@ std::atomic<int> PocetSnimku{0};
 namespace {
 
 constexpr int kBlockSize = 1024;
-constexpr int kReconnectEvery = 101;  // reconnect when the count before a picture is above this
+// A reconnect follows the picture whose count before it was above this: every 102nd picture.
+constexpr int kReconnectAbove = 100;
 constexpr auto kReconnectPause = std::chrono::milliseconds(1000);
 constexpr char kUrlFormat[] = "http://%s/video.mjpg";
 
@@ -37,57 +39,74 @@ bool PauseUnlessStopped(std::stop_token stop, std::chrono::milliseconds pause) {
   return !cv.wait_for(lock, stop, pause, [] { return false; });
 }
 
-// One reader's connection, picture file and reaction to what the parser finds.
+// One reader's connection, picture file and reaction to what the parser finds. Whatever belongs to the
+// program is touched under the link; the connection is opened and read without it.
 class Reader final : public MjpegEvents {
  public:
-  explicit Reader(std::stop_token stop) : stop_(stop) {}
+  Reader(std::stop_token stop, ReaderLink& link) : stop_(stop), link_(link) {}
 
-  void Start() {
-    KillTimer(g_hwndMain, kReaderTimer);
-    ShowData.Kill_TCP = FALSE;
+  // False when the link was cut before the reader got going.
+  bool Start() {
+    {
+      ReaderLink::Hold hold = link_.Take();
+      if (!hold) return false;
+      KillTimer(g_hwndMain, kReaderTimer);
+      ShowData.Kill_TCP = FALSE;
+      // IP_addr holds at most 63 characters; the url has room for all of them.
+      char address[sizeof IP_addr];
+      std::memcpy(address, IP_addr, sizeof address);
+      address[sizeof address - 1] = '\0';
+      std::snprintf(url, sizeof url, kUrlFormat, address);
+    }
     hSession = InternetOpen(kProgramName);
-    if (hSession == nullptr) ShowData.Kill_TCP = TRUE;
-    // IP_addr holds at most 63 characters; the url has room for all of them.
-    char address[sizeof IP_addr];
-    std::memcpy(address, IP_addr, sizeof address);
-    address[sizeof address - 1] = '\0';
-    std::snprintf(url, sizeof url, kUrlFormat, address);
     if (hSession != nullptr) {
       onStop_.emplace(stop_, [session = hSession] { InternetStop(session); });
       hConnect = InternetOpenUrl(hSession, url, INTERNET_FLAG_NO_CACHE_WRITE);
     }
-    if (hConnect == nullptr) ShowData.Kill_TCP = TRUE;
+    ReaderLink::Hold hold = link_.Take();
+    if (!hold) return false;
+    if (hSession == nullptr || hConnect == nullptr) ShowData.Kill_TCP = TRUE;
     parser.Reset();
     OpenPictureFile();
+    return true;
   }
 
   void Run() {
     char buffer[kBlockSize];
     for (;;) {
       DWORD BufferLen = 0;
-      if (hConnect == nullptr || !InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) ||
-          BufferLen == 0)
-        ShowData.Kill_TCP = TRUE;
-      else
-        parser.Feed(buffer, static_cast<int>(BufferLen), *this);
-      if (stop_.stop_requested()) ShowData.Kill_TCP = TRUE;
-      if (ShowData.Kill_TCP) break;
+      const bool got = hConnect != nullptr && InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) &&
+                       BufferLen > 0;
+      {
+        ReaderLink::Hold hold = link_.Take();
+        if (!hold) return;
+        if (got)
+          parser.Feed(buffer, static_cast<int>(BufferLen), *this);
+        else
+          ShowData.Kill_TCP = TRUE;
+        if (stop_.stop_requested()) ShowData.Kill_TCP = TRUE;
+        if (ShowData.Kill_TCP) return;
+      }
+      if (reconnectDue_) Reconnect();
     }
   }
 
   void End() {
+    ReaderLink::Hold hold = link_.Take();
     if (soubor != nullptr) std::fclose(soubor);
     soubor = nullptr;
-    std::remove(NameJPEG);
-    RestoreProgramTitle();
-    ShowData.call = FALSE;
-    if (IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);  // the connecting notice
+    if (hold) {
+      std::remove(NameJPEG);
+      RestoreProgramTitle();
+      ShowData.call = FALSE;
+      if (IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);  // the connecting notice
+    }
     onStop_.reset();
     InternetCloseHandle(hConnect);
     hConnect = nullptr;
     InternetCloseHandle(hSession);
     hSession = nullptr;
-    SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);
+    if (hold) SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);
   }
 
   void PictureBytes(const char* data, int len) override {
@@ -111,9 +130,9 @@ class Reader final : public MjpegEvents {
       ShowTitle(g_hwndMain, ShowData);
     }
     OpenPictureFile();
-    if (PocetSnimku.fetch_add(1) <= kReconnectEvery) return true;
+    if (PocetSnimku.fetch_add(1) <= kReconnectAbove) return true;
     PocetSnimku = 0;
-    Reconnect();
+    reconnectDue_ = true;
     return false;  // what is left of the block belongs to the old connection
   }
 
@@ -133,7 +152,9 @@ class Reader final : public MjpegEvents {
     }
   }
 
+  // Without the link: the pause and the new connection touch nothing of the program's.
   void Reconnect() {
+    reconnectDue_ = false;
     InternetCloseHandle(hConnect);
     hConnect = nullptr;
     if (!PauseUnlessStopped(stop_, kReconnectPause)) return;
@@ -141,6 +162,7 @@ class Reader final : public MjpegEvents {
   }
 
   std::stop_token stop_;
+  ReaderLink& link_;
   std::optional<std::stop_callback<std::function<void()>>> onStop_;
   HINTERNET hSession = nullptr;
   HINTERNET hConnect = nullptr;
@@ -149,16 +171,21 @@ class Reader final : public MjpegEvents {
   std::FILE* soubor = nullptr;
   bool pictureIntact_ = true;
   bool openFailureReported_ = false;
+  bool reconnectDue_ = false;
   MjpegParser parser;
 };
 
 }  // namespace
 
-void DownloadMJPEG(std::stop_token stop) {
-  Reader reader(stop);
-  reader.Start();
-  reader.Run();
+void DownloadMJPEG(std::stop_token stop, ReaderLink& link) {
+  Reader reader(stop, link);
+  if (reader.Start()) reader.Run();
   reader.End();
+}
+
+void DownloadMJPEG(std::stop_token stop) {
+  ReaderLink link;
+  DownloadMJPEG(stop, link);
 }
 
 void DownloadMJPEG() { DownloadMJPEG(std::stop_token{}); }

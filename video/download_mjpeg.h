@@ -4,6 +4,8 @@
 #include <atomic>
 #include <stop_token>
 
+class ReaderLink;
+
 // Completed pictures since the last periodic reconnect; the count goes on across readers.
 extern std::atomic<int> PocetSnimku;
 
@@ -11,3 +13,5 @@ extern std::atomic<int> PocetSnimku;
 void DownloadMJPEG();
 // The same, also ended at once by a stop request: a blocked read or the reconnect pause returns.
 void DownloadMJPEG(std::stop_token stop);
+// The same, touching the program's objects only while it holds the link (see reader_link.h).
+void DownloadMJPEG(std::stop_token stop, ReaderLink& link);

@@ -2,80 +2,71 @@
 #include "video/reader_thread.h"
 
 #include <chrono>
-#include <condition_variable>
+#include <cstdio>
 #include <memory>
-#include <mutex>
 #include <thread>
 
+#include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
-#include "platform/gui/application.h"
-#include "platform/gui/event_pump.h"
+#include "platform/core/start_thread.h"
+#include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
 #include "state/program.h"
+#include "state/settings.h"
 #include "video/download_mjpeg.h"
+#include "video/reader_link.h"
 
 namespace {
 
 // A reader stopped by request returns from its read at once; this bound only guards against a hang.
 constexpr auto kStopBound = std::chrono::seconds(5);
+// How long a cut waits for a reader that is in the middle of a drawing.
+constexpr auto kCutBound = std::chrono::seconds(1);
 
-struct EndSignal {
-  std::mutex mutex;
-  std::condition_variable cv;
-  bool ended = false;
+// Shared by the window thread and one reader, which keeps it alive as long as it runs.
+struct ReaderShared {
+  Completion<> ended;
+  ReaderLink link;
 };
 
 // Window thread only.
 struct ReaderThread {
   std::jthread thread;
-  std::shared_ptr<EndSignal> end;
+  std::shared_ptr<ReaderShared> shared;
 };
 ReaderThread MJPEG_Thread;
 bool waiting = false;  // a wait for the reader is in progress further up this thread's stack
 bool closing = false;  // shutdown: no reader is started any more
 unsigned started = 0;
 
-bool Ended(EndSignal& end) {
-  std::lock_guard lock(end.mutex);
-  return end.ended;
-}
-
-// Asks the reader to stop and joins it within the bound. False when it is still running.
-bool EndReaderThread() {
+// Joins the reader if it ends within the bound; false when it is still running.
+bool JoinWithin(std::chrono::milliseconds bound) {
   if (!MJPEG_Thread.thread.joinable()) return true;
-  MJPEG_Thread.thread.request_stop();
-  const auto deadline = std::chrono::steady_clock::now() + kStopBound;
+  const std::shared_ptr<ReaderShared> shared = MJPEG_Thread.shared;
   waiting = true;
-  while (!Ended(*MJPEG_Thread.end) && std::chrono::steady_clock::now() < deadline) {
-    if (IsGuiThread()) {
-      ProcessPendingEvents(10);  // the reader may be waiting for this thread
-    } else {
-      std::unique_lock lock(MJPEG_Thread.end->mutex);
-      MJPEG_Thread.end->cv.wait_for(lock, std::chrono::milliseconds(10),
-                                    [] { return MJPEG_Thread.end->ended; });
-    }
-  }
+  const bool ended = WaitServingSentMessages([&] { return shared->ended.Done(); }, bound);
   waiting = false;
-  if (!Ended(*MJPEG_Thread.end)) return false;
+  if (!ended) return false;
   MJPEG_Thread.thread.join();
-  MJPEG_Thread.end.reset();
+  MJPEG_Thread.shared.reset();
   return true;
 }
 
 void Launch() {
-  ++started;
-  auto end = std::make_shared<EndSignal>();
-  MJPEG_Thread.end = end;
-  MJPEG_Thread.thread = std::jthread([end](std::stop_token stop) {
-    DownloadMJPEG(stop);
-    {
-      std::lock_guard lock(end->mutex);
-      end->ended = true;
-    }
-    end->cv.notify_all();
+  auto shared = std::make_shared<ReaderShared>();
+  std::jthread thread = StartThread([shared](std::stop_token stop) {
+    DownloadMJPEG(stop, shared->link);
+    shared->ended.Complete();
   });
+  if (!thread.joinable()) {
+    // Kill_TCP is still set and timer 0 still runs: the next tick tries again.
+    Diag(DiagLevel::Warning, "the video reader could not be started; the next tick tries again");
+    return;
+  }
+  ++started;
+  MJPEG_Thread = {std::move(thread), std::move(shared)};
 }
 
 }  // namespace
@@ -88,7 +79,8 @@ void StartReaderThread() {
 
 void ReaderRestartTick() {
   if (closing || waiting || !ShowData.Kill_TCP) return;
-  if (!EndReaderThread()) {
+  if (MJPEG_Thread.thread.joinable()) MJPEG_Thread.thread.request_stop();
+  if (!JoinWithin(kStopBound)) {
     // Never two readers: the old one sets the timer again when it does end.
     Diag(DiagLevel::Warning, "the video reader did not end within its bound; it is not restarted yet");
     return;
@@ -96,20 +88,32 @@ void ReaderRestartTick() {
   if (!closing) Launch();
 }
 
-void StopReaderThread() {
+void AskReaderToStop() {
+  closing = true;
+  if (MJPEG_Thread.thread.joinable()) MJPEG_Thread.thread.request_stop();
+}
+
+void AwaitReaderEnd() {
   closing = true;
   if (waiting) return;  // the wait further up ends it
-  if (!EndReaderThread()) {
-    Diag(DiagLevel::Warning,
-         "the video reader did not end within its bound; it is left to end with the program");
+  if (!JoinWithin(kStopBound)) {
+    Diag(DiagLevel::Warning, "the video reader did not end within its bound; it is cut off and left to end");
+    if (!MJPEG_Thread.shared->link.Cut(kCutBound))
+      Diag(DiagLevel::Error, "the video reader is stuck in a drawing; shutdown goes on without it");
+    std::remove(NameJPEG);  // the reader would have deleted it on its way out
     MJPEG_Thread.thread.detach();
-    MJPEG_Thread.end.reset();
+    MJPEG_Thread.shared.reset();
   }
   KillTimer(g_hwndMain, kReaderTimer);  // a reader that ended switched it on again
 }
 
+void StopReaderThread() {
+  AskReaderToStop();
+  AwaitReaderEnd();
+}
+
 bool ReaderThreadRunning() {
-  return MJPEG_Thread.thread.joinable() && MJPEG_Thread.end && !Ended(*MJPEG_Thread.end);
+  return MJPEG_Thread.thread.joinable() && MJPEG_Thread.shared && !MJPEG_Thread.shared->ended.Done();
 }
 
 unsigned ReaderThreadsStarted() { return started; }

@@ -10,8 +10,7 @@
 namespace {
 
 void HideToTray() {
-  // Without a notification area nothing would bring a hidden window back: it goes to the task bar.
-  ShowWindow(g_hwndMain, IsTrayAvailable() ? SW_HIDE : SW_MINIMIZE);
+  PutWindowAway(g_hwndMain);
   ShowData.Button = kNoButton;
   // The user put this door call away: it must not pop the window up again.
   if (PopUp && ShowData.call) show = 0;

@@ -60,6 +60,15 @@ void MainWindowWidget::moveEvent(QMoveEvent* event) {
 
 void MainWindowWidget::showEvent(QShowEvent*) { InvalidateRect(static_cast<HWND>(getpid())); }
 
+void MainWindowWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  WindowRecord& w = TheWindow();
+  const bool wasMinimized = w.minimized.exchange(isMinimized());
+  // Back from the task bar: the program paints the window afresh.
+  if (wasMinimized && !isMinimized() && w.visible) InvalidateRect(static_cast<HWND>(getpid()));
+}
+
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
   // The desktop's close request goes to the window procedure, whose default handling destroys the window.
   event->ignore();

@@ -44,6 +44,8 @@ std::string NotifyIconTip(UINT id) {
 
 bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
+void PutWindowAway(HWND hwnd) { ShowWindow(hwnd, IsTrayAvailable() ? SW_HIDE : SW_MINIMIZE); }
+
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {
   if (data == nullptr || !IsOurWindow(data->hWnd)) return FALSE;
   const NOTIFYICONDATA d = *data;

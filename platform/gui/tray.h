@@ -21,3 +21,6 @@ BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
 std::string NotifyIconTip(UINT id);
 // Whether the desktop shows a notification area now.
 bool IsTrayAvailable();
+// Puts the window away: hidden where the notification area's icon can bring it back, minimised to
+// the task bar where the desktop has no notification area (a hidden window would be lost for good).
+void PutWindowAway(HWND hwnd);

@@ -124,6 +124,7 @@ HWND CreateWindowEx(const char* className, const char* text, int x, int y, int w
   ResizeSurface(width, height);
   w.widget = widget;
   w.visible = false;
+  w.minimized = false;
   w.exists = true;
   widget->applyMinimumSize();
   return OwnHandle();
@@ -151,7 +152,9 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!IsOurWindow(hwnd)) return FALSE;
   WindowRecord& w = TheWindow();
   const bool wasVisible = w.visible;
-  w.visible = cmd != SW_HIDE && cmd != SW_MINIMIZE;
+  w.visible = cmd != SW_HIDE;
+  if (cmd == SW_MINIMIZE) w.minimized = true;
+  if (cmd == SW_RESTORE) w.minimized = false;
   RunOnGuiThread([cmd] {
     MainWindowWidget* widget = TheWindow().widget;
     if (widget == nullptr) return;
@@ -159,17 +162,15 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       case SW_HIDE: widget->hide(); break;
       case SW_MINIMIZE: widget->showMinimized(); break;
       case SW_RESTORE: widget->showNormal(); break;
-      default:
-        if (widget->isMinimized())
-          widget->showNormal();
-        else
-          widget->show();
+      default: widget->show(); break;
     }
   });
   return wasVisible ? TRUE : FALSE;
 }
 
 BOOL IsWindowVisible(HWND hwnd) { return IsOurWindow(hwnd) && TheWindow().visible ? TRUE : FALSE; }
+
+BOOL IsIconic(HWND hwnd) { return IsOurWindow(hwnd) && TheWindow().minimized ? TRUE : FALSE; }
 
 BOOL SetForegroundWindow(HWND hwnd) {
   if (!IsOurWindow(hwnd)) return FALSE;

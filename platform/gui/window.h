@@ -29,8 +29,12 @@ constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_RESTORE = 9;
+// SW_SHOW shows a hidden window and leaves a minimised one minimised; SW_RESTORE brings it back.
 BOOL ShowWindow(HWND hwnd, int cmd);
+// A minimised window counts as visible: only hiding makes it invisible.
 BOOL IsWindowVisible(HWND hwnd);
+// Whether the window is minimised (by the program, the user or the window manager).
+BOOL IsIconic(HWND hwnd);
 BOOL SetForegroundWindow(HWND hwnd);
 
 constexpr HWND HWND_TOP = 0;

@@ -26,7 +26,8 @@ struct WindowRecord {
 
   // Readable from any thread.
   std::atomic<bool> exists{false};
-  std::atomic<bool> visible{false};
+  std::atomic<bool> visible{false};  // shown, minimised or not
+  std::atomic<bool> minimized{false};
   std::atomic<int> x{0}, y{0}, width{0}, height{0};
   std::atomic<bool> paintPending{false};
   std::atomic<bool> screenUpdatePending{false};

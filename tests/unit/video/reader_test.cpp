@@ -6,8 +6,10 @@
 #include "platform/gui/window.h"
 #include "state/display_record.h"
 #include "state/popup_state.h"
+#include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
+#include "tests/support/fakes/fake_thread_start.h"
 #include "tests/unit/video/reader_fixture.h"
 #include "video/download_mjpeg.h"
 #include "video/reader_thread.h"
@@ -43,34 +45,61 @@ TEST_F(ReaderTest, TitleGoesToWindowTextTipAndTitleBarAndBackToTheProgramNameAtT
   EXPECT_FALSE(PictureFileExists());
 }
 
-TEST_F(ReaderTest, TheTimerStartsANewReaderAfterEachEndAndTheCountGoesOnAcrossReaders) {
+TEST_F(ReaderTest, TheCountGoesOnAcrossReadersAndEvery102ndPictureReconnects) {
   StartUnit(0, 40);  // the window stays hidden: nothing is drawn, the reader keeps up
   doorsim::Fault close;
   close.mode = FaultMode::Close;
   close.after = 60;
   unit->SetFault(close);
+  PocetSnimku = 0;
+  const unsigned readersBefore = ReaderThreadsStarted();
   StartReaderThread();
   ASSERT_TRUE(
       WaitFor([&] { return ShowData.Kill_TCP && unit->StreamsAccepted() == 1 && !ReaderThreadRunning(); }));
-  EXPECT_EQ(Completed(), 60);
-  SetFault(FaultMode::None);
-  PocetSnimku = 60;  // as if these had been the first pictures since the program started
+  EXPECT_EQ(PocetSnimku, 60);
+
+  // From now on the unit closes each connection right after its 102nd picture: a reader that reconnects
+  // on its 102nd picture never sees the end of a stream, so no reader ends any more.
+  close.after = 102;
+  unit->SetFault(close);
   const std::uint64_t sentBefore = unit->PicturesSent();
-  // The 102nd picture reconnects: 42 pictures into the second reader's connection, not 102.
-  ASSERT_TRUE(WaitFor([&] { return unit->StreamsAccepted() == 3; }, 20000));
-  EXPECT_LT(unit->PicturesSent() - sentBefore, 60u);
-  EXPECT_LT(PocetSnimku, 60);
+  // The timer starts a second reader; its 42nd picture is the 102nd since the count began.
+  ASSERT_TRUE(WaitFor([&] { return unit->StreamsAccepted() == 3; }));
+  EXPECT_LT(unit->PicturesSent() - sentBefore, 60u) << "the count did not go on across readers";
+  // 102 pictures later the next reconnect comes, on the stream's last picture.
+  ASSERT_TRUE(WaitFor([&] { return unit->StreamsAccepted() == 4; }));
+  EXPECT_EQ(ReaderThreadsStarted(), readersBefore + 2) << "a reader saw a stream end: a reconnect came late";
   EXPECT_TRUE(WaitFor([&] { return !ShowData.Kill_TCP && WindowText() == "Front door"; }));
 }
 
-TEST_F(ReaderTest, PopUpShowsTheWindowOnACallAndHidesItAfter) {
+TEST_F(ReaderTest, AThreadTheSystemRefusesIsAReaderThatEndedAndTheTimerTriesAgain) {
+  StartUnit();
+  SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);  // as start-up sets it
+  const unsigned readersBefore = ReaderThreadsStarted();
+  test_support::RefuseThreadStarts(2);
+  StartReaderThread();
+  EXPECT_FALSE(ReaderThreadRunning());
+  EXPECT_TRUE(ShowData.Kill_TCP);
+  // The first tick is refused too; the second one starts the reader.
+  ASSERT_TRUE(WaitFor([&] { return WindowText() == "Front door"; }));
+  EXPECT_EQ(ReaderThreadsStarted(), readersBefore + 1);
+  EXPECT_FALSE(ShowData.Kill_TCP);
+}
+
+// On screen, not minimised.
+bool Shown() { return IsWindowVisible(g_hwndMain) && !IsIconic(g_hwndMain); }
+
+TEST_F(ReaderTest, PopUpShowsTheWindowOnACallAndPutsItAwayAfter) {
   StartUnit();
   PopUp = TRUE;
   StartReaderThread();  // the window is hidden, no call
   unit->SetFlag('1');
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(g_hwndMain) && ShowData.call; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown() && ShowData.call; }));
   unit->SetFlag('0');
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(g_hwndMain) && !ShowData.call; }));
+  // The offscreen desktop has no notification area: the window goes to the task bar, where the user
+  // finds it, rather than out of sight for good.
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(g_hwndMain) && !ShowData.call; }));
+  EXPECT_TRUE(IsWindowVisible(g_hwndMain)) << "a minimised window counts as visible";
   EXPECT_EQ(ShowData.Button, kNoButton);
 
   // Restored by the user while no call is signalled: it stays through pictures with flag '0'.
@@ -79,17 +108,17 @@ TEST_F(ReaderTest, PopUpShowsTheWindowOnACallAndHidesItAfter) {
   hide = FALSE;
   int seen = Completed();
   ASSERT_TRUE(WaitFor([&] { return Completed() >= seen + 5; }));
-  EXPECT_TRUE(IsWindowVisible(g_hwndMain));
-  // A call ('2' counts as one) and its end hide it again.
+  EXPECT_TRUE(Shown());
+  // A call ('2' counts as one) and its end put it away again; the next call brings it back.
   unit->SetFlag('2');
   ASSERT_TRUE(WaitFor([&] { return bool(ShowData.call); }));
   EXPECT_TRUE(hide);
   unit->SetFlag('0');
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(g_hwndMain); }));
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(g_hwndMain); }));
+  unit->SetFlag('1');
+  ASSERT_TRUE(WaitFor([&] { return Shown(); }));
 
   // Hidden by the user during a call: it does not pop up again until the call has ended.
-  unit->SetFlag('1');
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(g_hwndMain); }));
   ShowWindow(g_hwndMain, SW_HIDE);
   show = FALSE;
   seen = Completed();
@@ -103,7 +132,7 @@ TEST_F(ReaderTest, PopUpShowsTheWindowOnACallAndHidesItAfter) {
   unit->SetFlag('0');
   ASSERT_TRUE(WaitFor([&] { return bool(show) && !ShowData.call; }));
   unit->SetFlag('1');
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(g_hwndMain); }));
+  EXPECT_TRUE(WaitFor([&] { return Shown(); }));
 }
 
 TEST_F(ReaderTest, WithoutPopUpTheFlagOnlyLightsTheLamp) {
