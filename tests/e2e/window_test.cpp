@@ -6,67 +6,29 @@
 
 #include <sstream>
 
-#include "platform/core/profile.h"
-#include "tests/support/child_process.h"
+#include "tests/e2e/program_on_x.h"
 #include "tests/support/poll.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/x_session.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using test_support::ChildProcess;
+using e2e::Geometry;
 using test_support::PollUntil;
-using test_support::TempFolder;
-using test_support::XSession;
 
-constexpr const char* kTitle = "Kestrova_1.39";
-
-struct Geometry {
-  int x = 0, y = 0, w = 0, h = 0;
-  bool operator==(const Geometry&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Geometry& g) {
-  return out << g.w << "x" << g.h << " at " << g.x << "," << g.y;
-}
-
-class KestrovaPointer : public ::testing::Test {
+class KestrovaPointer : public e2e::ProgramOnX {
  protected:
   void SetUp() override {
-    for (const char* folder : {"run", "cfg", "home", "work", "work/Skin"})
-      mkdir((tmp / folder).c_str(), 0700);
-    iniFile = tmp / "cfg/Kestrova/Kestrova.ini";
+    ProgramOnX::SetUp();
+    for (const char* folder : {"work", "work/Skin"}) mkdir((tmp / folder).c_str(), 0700);
   }
 
-  void StartDisplay(bool trayHost) { ASSERT_TRUE(x.Start(trayHost)) << "Xvfb did not start"; }
-
-  void StartWindowManager() {
-    // The manager is in charge once it has published its check window on the root. One that ended
-    // before that (it can lose a race with the display's start under load) is started again.
-    auto inCharge = [&] {
-      return x.Run("/usr/bin/xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
-             std::string::npos;
-    };
-    bool started = false;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-      if (attempt > 0) wm = ChildProcess();
-      ASSERT_TRUE(wm.Start("/usr/bin/openbox", {"--sm-disable"}, x.Environment({{"HOME", tmp / "home"}})))
-          << wm.LastError();
-      started = PollUntil([&] { return inCharge() || !wm.Running(); }, 15s) && inCharge();
-    }
-    ASSERT_TRUE(started) << "openbox did not take over the display";
-  }
-
-  void StartProgram() {
+  void StartProgramWithBackground() {
     // With a background picture the painting keeps the size the user gives the window.
-    ASSERT_EQ(RunTool("/usr/bin/convert", {"-size", "320x240", "xc:#406080", tmp / "work/Skin/pozadi.jpg"}),
-              0);
-    test_support::ChildEnvironment env =
-        x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"}, {"XDG_RUNTIME_DIR", tmp / "run"}});
+    ASSERT_EQ(
+        x.Run("/usr/bin/convert", {"-size", "320x240", "xc:#406080", tmp / "work/Skin/pozadi.jpg"}).exitCode,
+        0);
     program.SetWorkingFolder(tmp / "work");
-    ASSERT_TRUE(program.Start(KESTROVA_BINARY, {}, env)) << program.LastError();
-    ASSERT_TRUE(PollUntil([&] { return (window = FindMainWindow()) != ""; }, 30s)) << "no main window";
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(PollUntil([&] { return Mapped() && Where().w == 336 && Where().h == 301; }, 15s))
         << "window " << window << ": " << Where();
     // A window manager moves only windows it has taken in: it then publishes their frame extents.
@@ -79,26 +41,6 @@ class KestrovaPointer : public ::testing::Test {
           15s))
           << "the window manager did not take the window in";
     }
-  }
-
-  int RunTool(const std::string& tool, const std::vector<std::string>& args) {
-    return x.Run(tool, args).exitCode;
-  }
-  void Xdo(const std::vector<std::string>& args) { x.Run("/usr/bin/xdotool", args); }
-  void PointerTo(int px, int py) { Xdo({"mousemove", std::to_string(px), std::to_string(py)}); }
-
-  std::string FindMainWindow() {
-    std::vector<std::string> found = x.FindWindows("KestrovaClass", kTitle);
-    return found.empty() ? "" : found.front();
-  }
-
-  Geometry Where() {
-    auto g = x.Geometry(window);
-    return g ? Geometry{(*g)[0], (*g)[1], (*g)[2], (*g)[3]} : Geometry{};
-  }
-
-  bool Mapped() {
-    return x.Run("/usr/bin/xwininfo", {"-id", window}).output.find("IsViewable") != std::string::npos;
   }
 
   // Holds the left button from `from` and moves it to `to` until the window shows `expected`, then lets go.
@@ -134,21 +76,16 @@ class KestrovaPointer : public ::testing::Test {
   }
 
   void CloseWithTheCloseButton(const Geometry& g) {
-    PointerTo(g.x + g.w - 70 + 52, g.y + 10);
+    PointerTo(e2e::CloseButtonX(g), e2e::TitleBarY(g));
     Xdo({"click", "1"});
-    auto exit = program.Wait(15s);
-    ASSERT_TRUE(exit.has_value()) << "the close button did not end the program";
-    EXPECT_TRUE(exit->ExitedWith(0)) << exit->Describe();
+    ASSERT_NO_FATAL_FAILURE(ExpectExitWithin(15s)) << "the close button did not end the program";
   }
 
   void ExpectSaved(const Geometry& g) {
-    auto saved = [&](const char* key) {
-      return GetPrivateProfileInt("Window 0", key, -9999, iniFile.c_str());
-    };
-    EXPECT_EQ(saved("Left"), g.x);
-    EXPECT_EQ(saved("Top"), g.y);
-    EXPECT_EQ(saved("Width"), g.w);
-    EXPECT_EQ(saved("Height"), g.h);
+    EXPECT_EQ(Saved("Left"), g.x);
+    EXPECT_EQ(Saved("Top"), g.y);
+    EXPECT_EQ(Saved("Width"), g.w);
+    EXPECT_EQ(Saved("Height"), g.h);
   }
 
   // Drags the top bar, shrinks the window below its minimum by the grip, grows it again, closes it.
@@ -170,31 +107,24 @@ class KestrovaPointer : public ::testing::Test {
     CloseWithTheCloseButton(again);
     ExpectSaved(again);
   }
-
-  TempFolder tmp;
-  std::string iniFile;
-  XSession x;
-  ChildProcess wm;
-  ChildProcess program;
-  std::string window;
 };
 
 TEST_F(KestrovaPointer, WithoutWindowManagerTheTopBarDragsAndTheGripResizes) {
   ASSERT_NO_FATAL_FAILURE(StartDisplay(false));
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(StartProgramWithBackground());
   DragResizeAndClose();
 }
 
 TEST_F(KestrovaPointer, WithOpenboxTheTopBarDragsAndTheGripResizes) {
   ASSERT_NO_FATAL_FAILURE(StartDisplay(false));
   ASSERT_NO_FATAL_FAILURE(StartWindowManager());
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(StartProgramWithBackground());
   DragResizeAndClose();
 }
 
 TEST_F(KestrovaPointer, RelayButtonLooksFollowThePointerAndTheTrayBringsAHiddenWindowBack) {
   ASSERT_NO_FATAL_FAILURE(StartDisplay(true));
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(StartProgramWithBackground());
   const Geometry g = Where();
   // Piece-local (36, 17) of relay 1, whose slot starts 89 columns left of the right edge, 35 rows up.
   const int px = g.x + g.w - 89 + 36, py = g.y + g.h - 35 + 17;
@@ -215,7 +145,7 @@ TEST_F(KestrovaPointer, RelayButtonLooksFollowThePointerAndTheTrayBringsAHiddenW
   EXPECT_TRUE(PollUntil([&] { return ScreenAt(px, py) == kUp; }, 10s)) << "the normal look did not come back";
 
   // The hide button, then the tray icon: the program's other window of its class.
-  PointerTo(g.x + g.w - 70 + 32, g.y + 10);
+  PointerTo(e2e::HideButtonX(g), e2e::TitleBarY(g));
   Xdo({"click", "1"});
   ASSERT_TRUE(PollUntil([&] { return !Mapped(); }, 10s)) << "the hide button did not hide the window";
   std::string icon;
