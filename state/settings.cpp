@@ -29,8 +29,8 @@ void ReadSettings() {
   PopUp = GetPrivateProfileInt(w, "pop", 0, ini_file);
   left = GetPrivateProfileInt(w, "Left", 0, ini_file);
   top = GetPrivateProfileInt(w, "Top", 0, ini_file);
-  ShowData.ClientWidth = GetPrivateProfileInt(w, "Width", 336, ini_file);
-  ShowData.ClientHeight = GetPrivateProfileInt(w, "Height", 301, ini_file);
+  ShowData.ClientWidth = GetPrivateProfileInt(w, "Width", kDefaultClientWidth, ini_file);
+  ShowData.ClientHeight = GetPrivateProfileInt(w, "Height", kDefaultClientHeight, ini_file);
   GetPrivateProfileString(w, "SIP_id_doorphone", "", SIP_id_doorphone, sizeof SIP_id_doorphone, ini_file);
   GetPrivateProfileString(w, "SIP_call_prefix", "", SIP_call_prefix, sizeof SIP_call_prefix, ini_file);
   GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
