@@ -13,8 +13,8 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/core/diagnostics.h"
 #include "platform/core/completion.h"
+#include "platform/core/diagnostics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bus_inbox.h"
 

@@ -1,0 +1,17 @@
+# Runs clang-format over the files listed in LIST: MODE fix rewrites them, MODE check fails naming
+# each file that is not formatted.
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS ${LIST} _files)
+if(MODE STREQUAL "fix")
+  execute_process(COMMAND ${CLANG_FORMAT} -i ${_files} RESULT_VARIABLE _rc)
+else()
+  execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror ${_files} RESULT_VARIABLE _rc ERROR_VARIABLE _err)
+  string(REGEX MATCHALL "[^\n]*: error: code should be clang-formatted" _hits "${_err}")
+  if(_hits)
+    list(JOIN _hits "\n  " _text)
+    message(FATAL_ERROR "Not formatted (run the format target):\n  ${_text}")
+  endif()
+endif()
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "clang-format failed: ${_rc}\n${_err}")
+endif()
