@@ -8,6 +8,7 @@
 
 #include "platform/core/diagnostics.h"
 #include "platform/core/messages.h"
+#include "platform/gui/application.h"
 #include "platform/gui/gui_thread.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_record.h"
@@ -44,7 +45,15 @@ std::string NotifyIconTip(UINT id) {
 
 bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
-void PutWindowAway(HWND hwnd) { ShowWindow(hwnd, IsTrayAvailable() ? SW_HIDE : SW_MINIMIZE); }
+void PutWindowAway(HWND hwnd) {
+  // Whether there is a notification area is the toolkit's to say, on the GUI thread only; another
+  // thread waits for the answer, so the window's state is settled when it returns.
+  auto putAway = [hwnd] { ShowWindow(hwnd, IsTrayAvailable() ? SW_HIDE : SW_MINIMIZE); };
+  if (IsGuiThread())
+    putAway();
+  else if (!RunOnGuiThreadAndWait(putAway, 5000))
+    Diag(DiagLevel::Warning, "the window could not be put away in time");
+}
 
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {
   if (data == nullptr || !IsOurWindow(data->hWnd)) return FALSE;

@@ -19,8 +19,9 @@ HICON GetClassSmallIcon(HWND hwnd);
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
 // The tip of icon `id` as the desktop gets it (UTF-8); "" when there is no such icon. Window thread only.
 std::string NotifyIconTip(UINT id);
-// Whether the desktop shows a notification area now.
+// Whether the desktop shows a notification area now. GUI thread only.
 bool IsTrayAvailable();
 // Puts the window away: hidden where the notification area's icon can bring it back, minimised to
 // the task bar where the desktop has no notification area (a hidden window would be lost for good).
+// Any thread; the window's state is settled when it returns.
 void PutWindowAway(HWND hwnd);
