@@ -71,8 +71,10 @@ class DisplayPickGuard {
 bool XSession::StartServer() {
   const DisplayPickGuard guard;
   // -displayfd picks a free display and writes its number to our pipe once the server is ready.
+  // -noreset: by default the server resets when its last client leaves (our readiness check, when no
+  // tray host follows), and a client that connects during the reset is refused.
   if (!xvfb_.Start("/usr/bin/Xvfb",
-                   {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp"}))
+                   {"-displayfd", "1", "-screen", "0", "800x600x24", "-wr", "-nolisten", "tcp", "-noreset"}))
     return false;
   std::optional<std::string> number = xvfb_.ReadLine(15s);
   if (!number || number->empty()) return false;
