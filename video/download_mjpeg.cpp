@@ -182,10 +182,3 @@ void DownloadMJPEG(std::stop_token stop, ReaderLink& link) {
   if (reader.Start()) reader.Run();
   reader.End();
 }
-
-void DownloadMJPEG(std::stop_token stop) {
-  ReaderLink link;
-  DownloadMJPEG(stop, link);
-}
-
-void DownloadMJPEG() { DownloadMJPEG(std::stop_token{}); }

@@ -9,9 +9,7 @@ class ReaderLink;
 // Completed pictures since the last periodic reconnect; the count goes on across readers.
 extern std::atomic<int> PocetSnimku;
 
-// Reads the door unit's picture stream until it fails or is asked to stop (ShowData.Kill_TCP).
-void DownloadMJPEG();
-// The same, also ended at once by a stop request: a blocked read or the reconnect pause returns.
-void DownloadMJPEG(std::stop_token stop);
-// The same, touching the program's objects only while it holds the link (see reader_link.h).
+// Reads the door unit's picture stream until it fails or is asked to stop (ShowData.Kill_TCP, or a stop
+// request, which ends a blocked read or the reconnect pause at once). It touches the program's objects
+// only while it holds the link (see reader_link.h).
 void DownloadMJPEG(std::stop_token stop, ReaderLink& link);

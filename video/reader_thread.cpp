@@ -107,11 +107,6 @@ void AwaitReaderEnd() {
   KillTimer(g_hwndMain, kReaderTimer);  // a reader that ended switched it on again
 }
 
-void StopReaderThread() {
-  AskReaderToStop();
-  AwaitReaderEnd();
-}
-
 bool ReaderThreadRunning() {
   return MJPEG_Thread.thread.joinable() && MJPEG_Thread.shared && !MJPEG_Thread.shared->ended.Done();
 }

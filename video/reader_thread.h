@@ -17,8 +17,6 @@ void AskReaderToStop();
 // from the program (it touches neither window, tray record, skin nor picture file again) and its
 // picture file is deleted here.
 void AwaitReaderEnd();
-// Both halves at once.
-void StopReaderThread();
 
 // Video threads started since the program began.
 unsigned ReaderThreadsStarted();

@@ -40,7 +40,8 @@ void ReaderTest::SetUp() {
 }
 
 void ReaderTest::TearDown() {
-  StopReaderThread();
+  AskReaderToStop();
+  AwaitReaderEnd();
   DeleteNotifyIcon();
   test_support::CloseProgramWindow();
   if (unit) unit->Stop();

@@ -160,7 +160,9 @@ TEST_F(ReaderTest, AStopEndsAReaderBlockedOnASilentUnitAndCleansUp) {
   ReaderRestartTick();
   ASSERT_TRUE(WaitFor([&] { return unit->StreamsAccepted() == 2 && !ShowData.Kill_TCP; }));
 
-  StopReaderThread();  // ends the blocked reader well before a silent unit's read fails by itself
+  // Shutdown ends the blocked reader well before a silent unit's read fails by itself.
+  AskReaderToStop();
+  AwaitReaderEnd();
   EXPECT_FALSE(ReaderThreadRunning());
   EXPECT_FALSE(PictureFileExists()) << "the reader did not get to its end steps";
   EXPECT_EQ(WindowText(), kProgram);
