@@ -1,0 +1,64 @@
+// Dialogs as their procedures see them: made from a template, controls addressed by id, commands by id.
+#pragma once
+
+#include <string>
+
+#include "platform/core/messages.h"
+#include "platform/core/resources.h"
+
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+// A dialog procedure: handles WM_INITDIALOG (lParam = the creator's parameter) and WM_COMMAND
+// (LOWORD(wParam) = the control id; the close box, Escape and Enter arrive as IDCANCEL and IDOK).
+using DLGPROC = LRESULT (*)(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Dialog handles are local to a copy: numbered from kFirstDialogHandle, above every process id and
+// below HWND_BROADCAST, so they never name a copy's main window.
+constexpr HWND kFirstDialogHandle = 0x40000000;
+bool IsDialogHandle(HWND hwnd);
+
+// Window thread only. The template is the module's dialog template with this resource number
+// (its caption, style, font and controls are data in resources/). The dialog carries icon 101 and,
+// like every template here, stays on top (DS_SYSMODAL).
+// Modeless: returns the dialog's handle (0 on failure); WM_INITDIALOG has run when it returns.
+HWND CreateDialogParamA(HINSTANCE module, int resource, HWND owner, DLGPROC proc, LPARAM param);
+// Modal: returns EndDialog's result, or -1 if the dialog could not be made. While it runs, the
+// owner takes no input; sent messages (bus, other threads' waiting sends) are still handled.
+LRESULT DialogBoxParamA(HINSTANCE module, int resource, HWND owner, DLGPROC proc, LPARAM param);
+// Ends (and for a modeless dialog, destroys) the dialog; FALSE for a handle that is not open.
+BOOL EndDialog(HWND hwndDlg, LRESULT result);
+
+// Controls by id. Texts are the program's narrow texts; GetDlgItemTextA copies at most max-1
+// characters and a terminating zero and returns the count copied.
+BOOL SetDlgItemTextA(HWND hwndDlg, int id, const char* text);
+UINT GetDlgItemTextA(HWND hwndDlg, int id, char* text, int max);
+// EM_REPLACESEL (lParam = const char*) inserts the text at the caret of an edit control.
+LRESULT SendDlgItemMessageA(HWND hwndDlg, int id, UINT message, WPARAM wParam, LPARAM lParam);
+// A dialog's caption.
+BOOL SetWindowTextA(HWND hwndDlg, const char* text);
+
+// Message boxes: the owner's copy shows a modal box; returns the button pressed (IDOK...).
+constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_OKCANCEL = 0x1;
+constexpr UINT MB_ICONERROR = 0x10;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONEXCLAMATION = 0x30;
+constexpr UINT MB_ICONINFORMATION = 0x40;
+constexpr UINT MB_TASKMODAL = 0x2000;
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+// Sound: a WAV file by name, or the module's WAV resource by number (SND_RESOURCE, name =
+// the number as produced by MAKEINTRESOURCE), looped and asynchronous; a null name stops it.
+// Returns TRUE when the sound was started (or stopped); no sound device is not an error.
+constexpr DWORD SND_ASYNC = 0x0001;
+constexpr DWORD SND_LOOP = 0x0008;
+constexpr DWORD SND_FILENAME = 0x00020000;
+constexpr DWORD SND_RESOURCE = 0x00040004;
+inline const char* MAKEINTRESOURCE(int id) {
+  return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(id));
+}
+BOOL PlaySoundA(const char* name, HINSTANCE module, DWORD flags);
