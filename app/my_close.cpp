@@ -1,11 +1,14 @@
 // Shutdown of one copy on WM_CLOSE.
 #include "app/my_close.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "app/notify_icon.h"
+#include "door/relay_workers.h"
 #include "platform/core/profile.h"
 #include "platform/gui/drawing.h"
+#include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
@@ -14,6 +17,11 @@
 #include "video/reader_thread.h"
 
 namespace {
+
+// A press made just before closing still reaches a unit that answers.
+constexpr auto kRelayGrace = std::chrono::seconds(1);
+// Stopped commands return at once; this only guards against a hang.
+constexpr auto kRelayStopBound = std::chrono::seconds(1);
 
 void WriteInt(const char* section, const char* key, int value) {
   char text[16];
@@ -31,6 +39,10 @@ void MyClose() {
   const int width = ShowData.ClientWidth, height = ShowData.ClientHeight;
 
   KillTimer(g_hwndMain, kReaderTimer);
+  // Relay commands still running may show the window when they fail: they end, or are cut off, before
+  // it is hidden.
+  WaitServingSentMessages([] { return RelayPressesPending() == 0; }, kRelayGrace);
+  AbandonRelayCommands(kRelayStopBound);
   ShowData.Kill_TCP = TRUE;
   AskReaderToStop();
   ShowWindow(g_hwndMain, SW_HIDE);

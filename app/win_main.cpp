@@ -4,6 +4,7 @@
 #include "app/instance_number.h"
 #include "app/my_close.h"
 #include "app/notify_icon.h"
+#include "door/relay.h"
 #include "platform/core/diagnostics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/instance_bus.h"
@@ -25,6 +26,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   }
   g_hInstance = hInstance;
   SetShutdownProcedure(MyClose);
+  SetRelayPainter([](t_ShowData data) { ShowMyWindow(g_hwndMain, data); });
 
   if (!InitApp()) return 0;
   RouteCloseSignalsTo(g_hwndMain);

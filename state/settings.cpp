@@ -1,6 +1,8 @@
 // The settings variables and their reading at start-up.
 #include "state/settings.h"
 
+#include <cstring>
+
 #include "platform/core/profile.h"
 #include "state/display_record.h"
 
@@ -23,9 +25,23 @@ char SIP_realm[64];
 int SIP_reg_duration = 3600;
 BOOL UseSIP = FALSE;
 
+std::mutex& IP_addrMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+void CopyIP_addr(char (&address)[sizeof IP_addr]) {
+  std::lock_guard lock(IP_addrMutex());
+  std::memcpy(address, IP_addr, sizeof address);
+  address[sizeof address - 1] = '\0';
+}
+
 void ReadSettings() {
   const char* w = WindowSection;
-  GetPrivateProfileString(w, "IP_addr", "192.168.1.250", IP_addr, sizeof IP_addr, ini_file);
+  {
+    std::lock_guard lock(IP_addrMutex());
+    GetPrivateProfileString(w, "IP_addr", "192.168.1.250", IP_addr, sizeof IP_addr, ini_file);
+  }
   PopUp = GetPrivateProfileInt(w, "pop", 0, ini_file);
   left = GetPrivateProfileInt(w, "Left", 0, ini_file);
   top = GetPrivateProfileInt(w, "Top", 0, ini_file);

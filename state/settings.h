@@ -1,6 +1,8 @@
 // The settings: their variables, the settings file's place and the reading at start-up.
 #pragma once
 
+#include <mutex>
+
 #include "platform/core/types.h"
 
 // Paths, fixed for the life of the process.
@@ -23,6 +25,12 @@ extern char SIP_pass[64];
 extern char SIP_realm[64];
 extern int SIP_reg_duration;
 extern BOOL UseSIP;
+
+// Guards IP_addr: the window thread writes it (start-up, the settings dialog) while the video reader and
+// the relay commands read it on their threads. Writers hold it; readers take a copy with CopyIP_addr.
+std::mutex& IP_addrMutex();
+// A terminated copy of IP_addr, taken under its lock.
+void CopyIP_addr(char (&address)[sizeof IP_addr]);
 
 // Fills ini_file and NameJPEG, creating the settings folder if it is missing.
 void AccessIniFile();

@@ -3,12 +3,12 @@
 
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <mutex>
 #include <optional>
 
 #include "platform/core/diagnostics.h"
+#include "platform/core/program_link.h"
 #include "platform/gui/window.h"
 #include "platform/http/http_stream.h"
 #include "skin/skin.h"
@@ -17,7 +17,6 @@
 #include "state/settings.h"
 #include "video/call_flag.h"
 #include "video/publish_title.h"
-#include "video/reader_link.h"
 #include "video/show_jpeg.h"
 #include "video/stream/mjpeg_parser.h"
 
@@ -43,19 +42,18 @@ bool PauseUnlessStopped(std::stop_token stop, std::chrono::milliseconds pause) {
 // program is touched under the link; the connection is opened and read without it.
 class Reader final : public MjpegEvents {
  public:
-  Reader(std::stop_token stop, ReaderLink& link) : stop_(stop), link_(link) {}
+  Reader(std::stop_token stop, ProgramLink& link) : stop_(stop), link_(link) {}
 
   // False when the link was cut before the reader got going.
   bool Start() {
     {
-      ReaderLink::Hold hold = link_.Take();
+      ProgramLink::Hold hold = link_.Take();
       if (!hold) return false;
       KillTimer(g_hwndMain, kReaderTimer);
       ShowData.Kill_TCP = FALSE;
       // IP_addr holds at most 63 characters; the url has room for all of them.
       char address[sizeof IP_addr];
-      std::memcpy(address, IP_addr, sizeof address);
-      address[sizeof address - 1] = '\0';
+      CopyIP_addr(address);
       std::snprintf(url, sizeof url, kUrlFormat, address);
     }
     hSession = InternetOpen(kProgramName);
@@ -63,7 +61,7 @@ class Reader final : public MjpegEvents {
       onStop_.emplace(stop_, [session = hSession] { InternetStop(session); });
       hConnect = InternetOpenUrl(hSession, url, INTERNET_FLAG_NO_CACHE_WRITE);
     }
-    ReaderLink::Hold hold = link_.Take();
+    ProgramLink::Hold hold = link_.Take();
     if (!hold) return false;
     if (hSession == nullptr || hConnect == nullptr) ShowData.Kill_TCP = TRUE;
     parser.Reset();
@@ -78,7 +76,7 @@ class Reader final : public MjpegEvents {
       const bool got = hConnect != nullptr && InternetReadFile(hConnect, buffer, sizeof buffer, &BufferLen) &&
                        BufferLen > 0;
       {
-        ReaderLink::Hold hold = link_.Take();
+        ProgramLink::Hold hold = link_.Take();
         if (!hold) return;
         if (got)
           parser.Feed(buffer, static_cast<int>(BufferLen), *this);
@@ -92,7 +90,7 @@ class Reader final : public MjpegEvents {
   }
 
   void End() {
-    ReaderLink::Hold hold = link_.Take();
+    ProgramLink::Hold hold = link_.Take();
     if (soubor != nullptr) std::fclose(soubor);
     soubor = nullptr;
     if (hold) {
@@ -162,7 +160,7 @@ class Reader final : public MjpegEvents {
   }
 
   std::stop_token stop_;
-  ReaderLink& link_;
+  ProgramLink& link_;
   std::optional<std::stop_callback<std::function<void()>>> onStop_;
   HINTERNET hSession = nullptr;
   HINTERNET hConnect = nullptr;
@@ -177,7 +175,7 @@ class Reader final : public MjpegEvents {
 
 }  // namespace
 
-void DownloadMJPEG(std::stop_token stop, ReaderLink& link) {
+void DownloadMJPEG(std::stop_token stop, ProgramLink& link) {
   Reader reader(stop, link);
   if (reader.Start()) reader.Run();
   reader.End();

@@ -8,6 +8,7 @@
 
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
+#include "platform/core/program_link.h"
 #include "platform/core/start_thread.h"
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
@@ -16,7 +17,6 @@
 #include "state/program.h"
 #include "state/settings.h"
 #include "video/download_mjpeg.h"
-#include "video/reader_link.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr auto kCutBound = std::chrono::seconds(1);
 // Shared by the window thread and one reader, which keeps it alive as long as it runs.
 struct ReaderShared {
   Completion<> ended;
-  ReaderLink link;
+  ProgramLink link;
 };
 
 // Window thread only.

@@ -1,10 +1,6 @@
-// Button actions that wait for the relay command, the settings dialog and the SIP telephone.
+// Button actions that wait for the settings dialog and the SIP telephone.
 #include "window/button_actions.h"
 
-// Switches relay 1 on a worker thread and shows the hovered look again; comes with the relay command.
-void Relay1Released() {}
-// Switches relay 2 on a worker thread and shows the hovered look again; comes with the relay command.
-void Relay2Released() {}
 // Runs the settings dialog, then repaints and restarts timer 0; comes with the settings dialog.
 void SettingsReleased() {}
 // Asks the copy that holds the SIP telephone to call the door unit; comes with the SIP calls.

@@ -133,7 +133,7 @@ HINTERNET InternetOpen(const char* agent) {
   return s;
 }
 
-HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeoutMs) {
+HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeoutMs, int connectTimeoutMs) {
   if (session == nullptr || !session->isSession || url == nullptr || session->stopped) return nullptr;
   auto* u = new InternetObject;
   u->session = session;
@@ -148,7 +148,8 @@ HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeout
   curl_easy_setopt(u->easy, CURLOPT_PROTOCOLS_STR, "http,https");
   if (session->hasAgent) curl_easy_setopt(u->easy, CURLOPT_USERAGENT, session->agent.c_str());
   curl_easy_setopt(u->easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(u->easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(timeoutMs, 1)));
+  const int connectMs = connectTimeoutMs > 0 ? std::min(connectTimeoutMs, timeoutMs) : timeoutMs;
+  curl_easy_setopt(u->easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(connectMs, 1)));
   curl_easy_setopt(u->easy, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(u->easy, CURLOPT_WRITEDATA, u);
   curl_easy_setopt(u->easy, CURLOPT_HEADERFUNCTION, OnHeader);

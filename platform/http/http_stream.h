@@ -1,6 +1,8 @@
 // HTTP for the door unit: a session, a GET whose body is read block by block, and a stop from any thread.
 #pragma once
 
+#include <stop_token>
+
 #include "platform/core/types.h"
 
 struct InternetObject;
@@ -21,8 +23,9 @@ constexpr int kInternetReadTimeoutMs = 10000;
 HINTERNET InternetOpen(const char* agent);
 // Sends a GET of url (http or https only) and waits for the response headers, whatever the status.
 // Null when no response came within timeoutMs (refused, unreachable, silent) or the session is stopped.
+// The connection must be made within connectTimeoutMs (0: within timeoutMs).
 HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD flags,
-                          int timeoutMs = kInternetOpenTimeoutMs);
+                          int timeoutMs = kInternetOpenTimeoutMs, int connectTimeoutMs = 0);
 // Blocks until body bytes are there and copies up to `size` of them (as many as have arrived).
 // TRUE with *read = 0 at the end of the body; FALSE on a transfer error, after kInternetReadTimeoutMs
 // without a byte, or once the session is stopped.
@@ -31,6 +34,8 @@ BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read);
 BOOL InternetCloseHandle(HINTERNET handle);
 // Any thread, any time while the session is open: opens and reads on it, blocked or later, fail at once.
 void InternetStop(HINTERNET session);
-// One GET of url with its own session: TRUE when a response arrived within timeoutMs, whatever
-// its status; the body is not read.
-BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs);
+// One GET of url with its own session: TRUE when a response arrived within timeoutMs (the connection
+// made within connectTimeoutMs, 0: within timeoutMs), whatever its status; the body is not read.
+// A stop request ends the wait at once, with FALSE.
+BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs, int connectTimeoutMs = 0,
+                     std::stop_token stop = {});

@@ -21,7 +21,7 @@ inline constexpr std::string_view kBoundary = "doorsimframe";
 enum class FaultMode {
   None,
   Close,      // close each stream connection (FIN) after `after` pictures
-  Stall,      // keep the connection open and send nothing
+  Stall,      // keep the connection open and send nothing (the relay script does not answer either)
   Garbage,    // random bytes, stray 'C's and partial header literals between parts
   Split,      // header literal and length digits in separate small writes, `pause` ms apart
   ShortLen,   // the length field `by` bytes smaller than the picture
@@ -31,7 +31,7 @@ enum class FaultMode {
   NotFF,      // the first picture byte is 0x00 instead of 0xFF
   LongTitle,  // a title of `length` bytes (more than 63)
   CtrlTitle,  // a title holding control bytes (never CR or LF)
-  ErrorPage,  // an HTTP error page (`status` 404 or 500) with no parts
+  ErrorPage,  // an HTTP error page (`status` 404 or 500) with no parts; the relay script switches nothing
   Chunked,    // HTTP/1.1 chunked transfer encoding, chunk edges anywhere inside the parts
   Refuse,     // every connection except the control interface is reset at once
 };
@@ -99,7 +99,7 @@ class Server {
   void SetFault(const Fault& fault);
   Fault CurrentFault() const;
 
-  int RelayCount(int relay) const;    // GETs of the relay script for relay 1 or 2
+  int RelayCount(int relay) const;    // GETs of the relay script that switched relay 1 or 2
   uint64_t PicturesSent() const;      // parts sent, over all connections
   int OpenStreams() const;            // picture stream connections open now
   uint64_t StreamsAccepted() const;   // picture stream requests answered so far

@@ -191,6 +191,32 @@ bool Server::Impl::SendPart(int fd, const Frame& frame, const Fault& f, bool chu
 }
 
 void Server::Impl::Relay(int fd, const Request& req) {
+  Fault f;
+  uint64_t generation;
+  {
+    std::lock_guard lock(mu);
+    f = fault;
+    generation = faultGeneration;
+  }
+  // A stalled unit leaves the request unanswered until its fault changes or the client gives up.
+  while (f.mode == FaultMode::Stall) {
+    {
+      std::unique_lock lock(mu);
+      cv.wait_for(lock, std::chrono::milliseconds(200),
+                  [&] { return stopping || faultGeneration != generation; });
+      if (stopping) return;
+      if (faultGeneration != generation) {
+        f = fault;
+        generation = faultGeneration;
+        continue;
+      }
+    }
+    if (PeerGone(fd)) return;
+  }
+  if (f.mode == FaultMode::ErrorPage) {
+    SendAll(fd, ErrorPage(f.status));
+    return;
+  }
   const QueryParams params = ParseQuery(req.query);
   const std::string* id = params.Find("id");
   int relay = 0;

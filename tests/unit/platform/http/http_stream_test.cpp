@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -168,8 +169,23 @@ TEST_F(HttpStream, OneShotRequestReportsWhetherAnyResponseArrived) {
   const std::string refused =
       "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/cgi-bin/remctrl.sh?id=relay1";
   EXPECT_FALSE(HttpRequestOnce(kAgent, refused.c_str(), 5000));
-  SetFault(doorsim::FaultMode::Stall);  // the stream stalls, the relay script still answers
-  EXPECT_TRUE(HttpRequestOnce(kAgent, Url("/cgi-bin/remctrl.sh?id=relay1").c_str(), 5000));
+  // A unit that takes the request and never answers: a stop ends the wait at once.
+  SetFault(doorsim::FaultMode::Stall);
+  std::stop_source stop;
+  std::atomic<int> result{-1};
+  std::atomic<pid_t> tid{0};
+  std::thread request([&] {
+    tid = gettid();
+    result =
+        HttpRequestOnce(kAgent, Url("/cgi-bin/remctrl.sh?id=relay1").c_str(), 60000, 5000, stop.get_token());
+  });
+  ASSERT_TRUE(PollUntil([&] { return tid != 0 && ThreadSleeps(tid); }, 5s)) << "the request never waited";
+  EXPECT_EQ(result, -1) << "the request returned while the unit said nothing";
+  stop.request_stop();
+  EXPECT_TRUE(PollUntil([&] { return result != -1; }, 5s));
+  request.join();
+  EXPECT_EQ(result, FALSE);
+  EXPECT_EQ(unit->RelayCount(1), 0);
 }
 
 }  // namespace

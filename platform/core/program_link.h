@@ -1,22 +1,22 @@
-// What ties one video reader to the program's objects: the window, the tray record, the skin, the
-// display record and the picture file. The reader touches them only while it holds its link; shutdown
-// cuts the link of a reader that outlived its bound, and that reader then touches none of them again,
-// however long it still runs.
+// What ties a worker thread (the video reader, the relay commands) to the program's objects: the window,
+// the tray record, the skin, the display record and the picture file. A worker touches them only while
+// it holds its link; shutdown cuts the link of workers that outlived their bound, and they then touch
+// none of them again, however long they still run.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <mutex>
 
-class ReaderLink {
+class ProgramLink {
  public:
-  // Held while the reader touches the program's objects; false once the link is cut.
+  // Held while a worker touches the program's objects; false once the link is cut.
   class Hold {
    public:
     explicit operator bool() const { return lock_.owns_lock(); }
 
    private:
-    friend class ReaderLink;
+    friend class ProgramLink;
     Hold() = default;
     explicit Hold(std::unique_lock<std::timed_mutex> lock) : lock_(std::move(lock)) {}
     std::unique_lock<std::timed_mutex> lock_;
@@ -30,7 +30,7 @@ class ReaderLink {
   }
 
   // No hold is granted from now on; waits at most `bound` for the hold in progress to be let go.
-  // False when the reader still holds it then (it is stuck inside a drawing).
+  // False when a worker still holds it then (it is stuck inside a drawing).
   bool Cut(std::chrono::milliseconds bound) {
     cut_ = true;
     std::unique_lock lock(mutex_, std::defer_lock);

@@ -1,0 +1,40 @@
+// The relay command of one press.
+#include "door/relay.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "platform/http/http_stream.h"
+#include "state/program.h"
+
+namespace {
+
+std::atomic<RelayPainter> painter{nullptr};
+
+}  // namespace
+
+void SetRelayPainter(RelayPainter paint) { painter = paint; }
+
+void FormatRelayUrl(char (&url)[kRelayUrlSize], int rele, const char* address) {
+  std::snprintf(url, sizeof url, "http://%s/cgi-bin/remctrl.sh?id=relay%d", address, rele == 2 ? 2 : 1);
+}
+
+BOOL SendRelayCommand(int rele, const char* address, std::stop_token stop) {
+  char url[kRelayUrlSize];
+  FormatRelayUrl(url, rele, address);
+  // Whatever the unit answers (an error page too) is an answer; its body is of no interest.
+  return HttpRequestOnce(kProgramName, url, kRelayTimeoutMs, kRelayConnectTimeoutMs, stop);
+}
+
+void relay(int rele, const char* address, std::stop_token stop, ProgramLink& link) {
+  const BOOL answered = SendRelayCommand(rele, address, stop);
+  // Stopped at shutdown: the unit did not fail, the program is going away.
+  if (stop.stop_requested()) return;
+  ProgramLink::Hold hold = link.Take();
+  if (!hold) return;
+  if (!answered) ShowData.Kill_TCP = TRUE;
+  // While the video is lost, by this failure or from before, the window shows the connecting notice
+  // again, and a hidden window comes back with it.
+  if (ShowData.Kill_TCP)
+    if (RelayPainter paint = painter.load()) paint(ShowData);
+}

@@ -1,0 +1,112 @@
+// The workers that run the relay presses.
+#include "door/relay_workers.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <utility>
+
+#include "door/relay.h"
+#include "platform/core/diagnostics.h"
+#include "platform/core/program_link.h"
+#include "platform/core/start_thread.h"
+#include "state/settings.h"
+
+namespace {
+
+// How long a cut waits for a command in the middle of a drawing.
+constexpr auto kCutBound = std::chrono::seconds(1);
+
+struct Press {
+  int rele;
+  char address[sizeof IP_addr];
+};
+
+// Shared by the window thread and the workers; each worker keeps it alive while it runs, so a worker
+// that outlives shutdown still finds its queue.
+struct Workers {
+  std::mutex mutex;
+  std::condition_variable idle;
+  std::deque<Press> waiting;  // guarded by mutex
+  int running = 0;            // guarded by mutex: workers that have not finished
+  bool closing = false;       // guarded by mutex
+  std::stop_source stop;
+  ProgramLink link;
+};
+
+// Window thread only.
+std::shared_ptr<Workers> current = std::make_shared<Workers>();
+
+// Runs the press it was started for, then those that wait, until none is left.
+void Work(const std::shared_ptr<Workers>& w, Press press) {
+  for (;;) {
+    relay(press.rele, press.address, w->stop.get_token(), w->link);
+    std::lock_guard lock(w->mutex);
+    if (w->closing || w->waiting.empty()) {
+      --w->running;
+      w->idle.notify_all();
+      return;
+    }
+    press = w->waiting.front();
+    w->waiting.pop_front();
+  }
+}
+
+}  // namespace
+
+void StartRelay(int rele) {
+  Press press{rele, {}};
+  // The address at the press: a unit changed in the settings later is not switched instead.
+  CopyIP_addr(press.address);
+  const std::shared_ptr<Workers> w = current;
+  {
+    std::lock_guard lock(w->mutex);
+    if (w->running >= kRelayWorkers) {
+      w->waiting.push_back(press);
+      return;
+    }
+    ++w->running;
+  }
+  std::jthread thread = StartThread([w, press](std::stop_token) { Work(w, press); });
+  if (thread.joinable()) {
+    thread.detach();  // the workers' count, not a join, tells when they are done
+    return;
+  }
+  std::lock_guard lock(w->mutex);
+  --w->running;
+  // A refused thread loses no press: a running worker takes it, else the next press's worker does.
+  w->waiting.push_back(press);
+  Diag(DiagLevel::Warning, "a relay command could not be started now; it waits for the next worker");
+}
+
+std::size_t RelayPressesPending() {
+  std::lock_guard lock(current->mutex);
+  return current->waiting.size() + static_cast<std::size_t>(current->running);
+}
+
+std::size_t RelayPressesWaiting() {
+  std::lock_guard lock(current->mutex);
+  return current->waiting.size();
+}
+
+bool AbandonRelayCommands(std::chrono::milliseconds bound) {
+  const std::shared_ptr<Workers> w = std::exchange(current, std::make_shared<Workers>());
+  {
+    std::lock_guard lock(w->mutex);
+    w->closing = true;
+    if (!w->waiting.empty())
+      Diag(DiagLevel::Warning, "%zu relay presses were still waiting at shutdown; they are not sent",
+           w->waiting.size());
+    w->waiting.clear();
+  }
+  w->stop.request_stop();  // a command waiting for the unit returns at once
+  if (!w->link.Cut(kCutBound))
+    Diag(DiagLevel::Error, "a relay command is stuck in a drawing; shutdown goes on without it");
+  std::unique_lock lock(w->mutex);
+  if (w->idle.wait_for(lock, bound, [&] { return w->running == 0; })) return true;
+  Diag(DiagLevel::Warning, "%d relay commands did not end within their bound; they are left to end",
+       w->running);
+  return false;
+}
