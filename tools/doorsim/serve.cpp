@@ -198,7 +198,9 @@ void Server::Impl::Relay(int fd, const Request& req) {
     f = fault;
     generation = faultGeneration;
   }
-  // A stalled unit leaves the request unanswered until its fault changes or the client gives up.
+  // A stalled unit leaves the request unanswered until its fault changes or the client gives up; a
+  // client that gave up switches nothing.
+  const bool stalled = f.mode == FaultMode::Stall;
   while (f.mode == FaultMode::Stall) {
     {
       std::unique_lock lock(mu);
@@ -213,6 +215,7 @@ void Server::Impl::Relay(int fd, const Request& req) {
     }
     if (PeerGone(fd)) return;
   }
+  if (stalled && PeerGone(fd)) return;
   if (f.mode == FaultMode::ErrorPage) {
     SendAll(fd, ErrorPage(f.status));
     return;
