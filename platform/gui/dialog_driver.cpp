@@ -12,6 +12,8 @@
 
 #include "platform/gui/dialog_registry.h"
 #include "platform/gui/dialog_widget.h"
+#include "platform/gui/main_window_widget.h"
+#include "platform/gui/window_record.h"
 
 namespace dialog_driver {
 
@@ -154,6 +156,11 @@ bool CloseBox(HWND dialog) {
   if (widget == nullptr || widget->ended) return false;
   widget->close();
   return true;
+}
+
+bool MainWindowTakesInput() {
+  MainWindowWidget* widget = TheWindow().widget;
+  return widget != nullptr && widget->isEnabled();
 }
 
 void OnDialogOpened(std::function<void(HWND)> hook) { SetDialogOpenedHook(std::move(hook)); }

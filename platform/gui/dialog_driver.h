@@ -55,6 +55,9 @@ bool Press(HWND dialog, Key key);
 // The close box of the caption.
 bool CloseBox(HWND dialog);
 
+// Whether this copy's main window takes input (it does not while a modal dialog over it runs).
+bool MainWindowTakesInput();
+
 // Called on the window thread each time a dialog has opened, from the loop that serves it (inside a
 // modal dialog's own loop): how a test answers a modal dialog. Empty to remove it.
 void OnDialogOpened(std::function<void(HWND)> hook);
