@@ -201,7 +201,7 @@ BOOL EndDialog(HWND hwndDlg, LRESULT result) {
     if (dialog->modal) {
       if (dialog->loop != nullptr) dialog->loop->exit();
     } else {
-      OpenDialogHandles();  // drops handles of dialogs already gone
+      ForgetDialog(hwndDlg);
       dialog->destroyWhenIdle();
     }
     return TRUE;

@@ -2,6 +2,7 @@
 #include "platform/gui/dialog_registry.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPointer>
 #include <map>
 
@@ -53,13 +54,20 @@ DialogWidget* Make(const DialogTemplate& dialogTemplate, int resource, HINSTANCE
   return widget;
 }
 
-void Forget(DialogWidget* widget) { g_open.erase(widget->handle()); }
+}  // namespace
+
+void ForgetDialog(HWND hwnd) { g_open.erase(hwnd); }
+
+namespace {
 
 void Show(DialogWidget* widget) {
   widget->show();
-  // Without a window manager a dialog gets keys only when raised and activated by itself.
-  widget->raise();
-  widget->activateWindow();
+  // Without a window manager a dialog gets keys only when raised and activated by itself (the
+  // offscreen platform of the tests has neither to do).
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    widget->raise();
+    widget->activateWindow();
+  }
   const HWND handle = widget->handle();
   QueueOnGuiThread([handle] {
     if (g_openedHook && FindOpenDialog(handle) != nullptr) g_openedHook(handle);
@@ -120,7 +128,7 @@ LRESULT RunModalDialog(const DialogTemplate& dialogTemplate, int resource, HINST
   BlockOwner(owner, false);
   if (alive.isNull()) return -1;
   const LRESULT result = widget->result;
-  Forget(widget);
+  ForgetDialog(widget->handle());
   widget->destroyWhenIdle();
   return result;
 }

@@ -12,6 +12,8 @@ class DialogWidget;
 
 // The open dialog with this handle, or nullptr.
 DialogWidget* FindOpenDialog(HWND hwnd);
+// Its handle names no dialog from now on.
+void ForgetDialog(HWND hwnd);
 // The open dialogs, oldest first.
 std::vector<HWND> OpenDialogHandles();
 // Called on the window thread, after the dialog has opened and been shown, from the loop that serves

@@ -40,8 +40,9 @@ DialogWidget::DialogWidget(HWND handle, int resource, const DialogTemplate& dial
   base_ = BaseUnitsOf(font);
   const QRect frame =
       DialogUnitsToPixels(base_, dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx, dialogTemplate.cy);
+  // The template places the client area; the frame lies around it.
   setFixedSize(frame.size());
-  move(origin + frame.topLeft());
+  setGeometry(QRect(origin + frame.topLeft(), frame.size()));
   for (const DialogControl& c : dialogTemplate.controls) {
     QWidget* widget = makeControl(c);
     const QRect r = DialogUnitsToPixels(base_, c.x, c.y, c.cx, c.cy);

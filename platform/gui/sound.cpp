@@ -22,8 +22,7 @@
 namespace {
 
 std::mutex g_stateMutex;
-SoundState g_state;             // guarded by g_stateMutex
-unsigned long long g_last = 0;  // the newest request's number; guarded by g_stateMutex
+SoundState g_state;  // guarded by g_stateMutex
 
 // Window thread only.
 QSoundEffect* g_effect = nullptr;
@@ -60,22 +59,27 @@ QString ResourceFile(int id, const ResourceEntry* entry) {
 
 bool IsNewest(unsigned long long request) {
   std::lock_guard lock(g_stateMutex);
-  return request == g_last;
+  return request == g_state.requests;
+}
+
+void Handled(unsigned long long request) {
+  std::lock_guard lock(g_stateMutex);
+  if (request > g_state.handled) g_state.handled = request;
 }
 
 void Stop(unsigned long long request) {
-  if (!IsNewest(request)) return;
-  if (g_effect != nullptr) g_effect->stop();
+  if (IsNewest(request) && g_effect != nullptr) g_effect->stop();
+  Handled(request);
 }
 
-void Play(unsigned long long request, const QString& path, bool loop) {
+void Start(unsigned long long request, const QString& path, bool loop) {
   if (!IsNewest(request) || path.isEmpty()) return;
   // Without an output the toolkit would report the sound as playing: look first, and treat it as
   // no error.
   const bool device = !QMediaDevices::audioOutputs().isEmpty();
   {
     std::lock_guard lock(g_stateMutex);
-    if (request == g_last) g_state.deviceAvailable = device;
+    if (request == g_state.requests) g_state.deviceAvailable = device;
   }
   if (!device) {
     if (g_effect != nullptr) g_effect->stop();
@@ -88,12 +92,17 @@ void Play(unsigned long long request, const QString& path, bool loop) {
   g_effect->play();
 }
 
+void Play(unsigned long long request, const QString& path, bool loop) {
+  Start(request, path, loop);
+  Handled(request);
+}
+
 unsigned long long Request(bool playing, bool looped, const std::string& source) {
   std::lock_guard lock(g_stateMutex);
   g_state.playing = playing;
   g_state.looped = looped;
   g_state.source = source;
-  return ++g_last;
+  return ++g_state.requests;
 }
 
 }  // namespace

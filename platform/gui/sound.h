@@ -6,8 +6,10 @@
 struct SoundState {
   bool playing = false;  // a sound was started and not stopped since
   bool looped = false;
-  std::string source;            // the file's path, or "resource N"
-  bool deviceAvailable = false;  // whether the last start found a sound output to play on
+  std::string source;               // the file's path, or "resource N"
+  bool deviceAvailable = false;     // whether the last start found a sound output to play on
+  unsigned long long requests = 0;  // starts and stops asked for so far
+  unsigned long long handled = 0;   // the newest of them that the window thread has acted on
 };
 
 // Any thread.
