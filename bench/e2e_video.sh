@@ -7,7 +7,7 @@ set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-20}
 kestrova=$build/app/kestrova
-doorsim=$build/tools/doorsim/doorsim
+doorsim=$build/tools/doorsim/kestrova-doorsim
 [ -x "$kestrova" ] && [ -x "$doorsim" ] || { echo "build kestrova and doorsim first" >&2; exit 1; }
 
 tmp=$(mktemp -d)

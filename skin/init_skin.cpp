@@ -1,4 +1,4 @@
-// Loading the skin pieces: a user's "Skin" folder first, the built-in pieces otherwise.
+// Loading the skin pieces: the user's skin folder first, the built-in pieces otherwise.
 #include <cstdio>
 #include <cstring>
 
@@ -26,10 +26,11 @@ HBITMAP StandIn(int index) {
 }  // namespace
 
 void InitSkin(HINSTANCE hinstance, HWND, t_Skin* skin) {
+  const std::string folder = SkinFolder();
   for (int i = 0; i < kSkinPieces; ++i) {
     skin[i].Name = NameBMP[i];
-    char fileName[20] = {};
-    std::snprintf(fileName, sizeof fileName, "Skin/%s.bmp", NameBMP[i]);
+    char fileName[1024] = {};
+    std::snprintf(fileName, sizeof fileName, "%s/%s.bmp", folder.c_str(), NameBMP[i]);
     HBITMAP bitmap = LoadImageFromFile(fileName);
     if (!bitmap) bitmap = LoadBitmapResource(hinstance, kFirstBuiltinId + i);
     if (!bitmap) {

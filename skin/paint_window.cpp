@@ -13,15 +13,16 @@ void Draw(HDC hdc, const t_Skin& piece) { DrawState(hdc, piece.ShBitmap, piece.P
 // Fills the video area while there is no video: the background picture, or the window fitted to the
 // built-in background. W and H may change (the fit).
 void PaintNoVideo(HWND hwnd, HDC hdc, t_Skin* s, int& W, int& H) {
+  const std::string background = SkinFolder() + "/" + kBackgroundPicture;
   bool fileOpens = false;
-  if (std::FILE* file = std::fopen(kBackgroundPicture, "rb")) {
+  if (std::FILE* file = std::fopen(background.c_str(), "rb")) {
     std::fclose(file);
     fileOpens = true;
   }
   if (fileOpens) {
     const int areaW = W - s[SKIN_L].Width - s[SKIN_R].Width;
     const int areaH = H - s[SKIN_T].Height - s[SKIN_B].Height;
-    if (HBITMAP picture = LoadBackgroundPicture(kBackgroundPicture, areaW, areaH))
+    if (HBITMAP picture = LoadBackgroundPicture(background.c_str(), areaW, areaH))
       DrawState(hdc, picture, s[SKIN_POZADI].PosY, s[SKIN_POZADI].PosX);
     else  // a picture that cannot be decoded: the built-in background, and the painting goes on
       Draw(hdc, s[SKIN_POZADI]);

@@ -7,21 +7,11 @@
 #include "platform/core/runtime_folder.h"
 #include "state/program.h"
 #include "state/settings.h"
-
-namespace {
-
-// The first of the variables that is set (an empty value counts as set); the XDG config home where none is.
-std::string BaseFolder() {
-  for (const char* name : {"ALLUSERSPROFILE", "PROGRAMDATA", "APPDATA", "LOCALAPPDATA", "TEMP"})
-    if (const char* value = GetEnv(name)) return value;
-  return XdgConfigHome();
-}
-
-}  // namespace
+#include "state/user_files.h"
 
 void AccessIniFile() {
   char folder[1024];
-  std::snprintf(folder, sizeof folder, "%s/%s", BaseFolder().c_str(), "Kestrova");
+  std::snprintf(folder, sizeof folder, "%s", SettingsFolder().c_str());
   if (!DirectoryExists(folder) && !CreateDirectory(folder))
     Diag(DiagLevel::Warning, "cannot create the settings folder %s: defaults are used", folder);
   // Paths are cut at 1023 characters like every other path of the program.

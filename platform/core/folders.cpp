@@ -12,6 +12,11 @@ bool DirectoryExists(const char* path) {
   return path != nullptr && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PathExists(const char* path) {
+  struct stat st;
+  return path != nullptr && stat(path, &st) == 0;
+}
+
 bool CreateDirectory(const char* path) { return path != nullptr && mkdir(path, 0700) == 0; }
 
 std::string XdgConfigHome() {

@@ -7,6 +7,8 @@
 const char* GetEnv(const char* name);
 // True when path names an existing folder.
 bool DirectoryExists(const char* path);
+// True when path names anything that exists (a file, a folder, a link to one).
+bool PathExists(const char* path);
 // Creates one folder with mode 0700 (it may hold a password); false on failure.
 bool CreateDirectory(const char* path);
 // $XDG_CONFIG_HOME, else $HOME/.config, else the current folder ".".

@@ -11,10 +11,13 @@
 
 namespace {
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: doorsim --listen ADDR:PORT [--size WxH] [--fps N] [--title TEXT] [--flag 0|1|2]\n"
-               "  PORT 0 picks a free port; the first line of output is the address listened on.\n");
+void Usage(std::FILE* out) {
+  std::fprintf(
+      out,
+      "usage: kestrova-doorsim --listen ADDR:PORT [--size WxH] [--fps N] [--title TEXT] [--flag 0|1|2]\n"
+      "  PORT 0 picks a free port; the first line of output is the address listened on.\n"
+      "  It serves the picture stream, the relay script and its control interface until SIGTERM\n"
+      "  or SIGINT. See kestrova-doorsim(1).\n");
 }
 
 bool ToInt(std::string_view text, int& out) {
@@ -60,9 +63,13 @@ bool ParseArgs(int argc, char** argv, doorsim::Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--help") {
+    Usage(stdout);
+    return 0;
+  }
   doorsim::Options options;
   if (!ParseArgs(argc, argv, options)) {
-    Usage();
+    Usage(stderr);
     return 2;
   }
   options.onEvent = [](std::string_view line) {
@@ -81,7 +88,7 @@ int main(int argc, char** argv) {
 
   doorsim::Server server(options);
   if (!server.Start()) {
-    std::fprintf(stderr, "doorsim: %s\n", server.LastError().c_str());
+    std::fprintf(stderr, "kestrova-doorsim: %s\n", server.LastError().c_str());
     return 1;
   }
   std::printf("%s\n", server.Address().c_str());

@@ -1,8 +1,9 @@
-// The program icon at its two shipped sizes.
+// The program icon at the sizes desktops ask for.
 #include "tools/skingen/icon.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>
+#include <algorithm>
 
 #include "tools/skingen/draw.h"
 
@@ -43,9 +44,14 @@ QImage renderIcon(int size) {
   image.fill(Qt::transparent);
   QPainter painter;
   beginPainting(painter, &image);
-  if (size <= 24)
+  if (size <= 24) {
+    // The tray drawing sits on a 22-pixel grid: centred on larger canvases, scaled down on smaller ones.
+    const double scale = std::min(1.0, size / 22.0);
+    const double margin = (size - 22 * scale) / 2;
+    painter.translate(margin, margin);
+    painter.scale(scale, scale);
     drawTrayStation(painter);
-  else
+  } else
     drawDoorStation(painter, QRectF(size * 0.2, size * 0.03, size * 0.6, size * 0.94));
   painter.end();
   return image.convertToFormat(QImage::Format_ARGB32);

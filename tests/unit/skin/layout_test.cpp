@@ -1,7 +1,10 @@
 // Tests of loading the skin pieces and of laying them out for a client size.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -14,6 +17,7 @@
 #include "skin/skin.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/gui/gui_test_env.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/skin/temp_skin_folder.h"
 
 namespace {
@@ -180,6 +184,27 @@ TEST_F(SkinLayout, EachPieceFallsBackOnItsOwnAndOddSizesAreKept) {
   EXPECT_EQ(skin[SKIN_POZADI].PosX, 10);
   EXPECT_EQ(skin[SKIN_POZADI].PosY, 8);
   EXPECT_EQ(skin[SKIN_R].PosY, 328);
+}
+
+TEST_F(SkinLayout, SkinBesideTheSettingsFileServesWhenTheCurrentFolderHasNone) {
+  // A program started from the desktop's menu runs in the home folder; its skin lies with its settings.
+  test_support::TempFolder settings;
+  const std::string beside = settings / "Kestrova/Skin";
+  std::filesystem::create_directories(beside);
+  ASSERT_TRUE(WriteBmp(beside + "/t.bmp", 50, 10, 0x654321));
+  setenv("ALLUSERSPROFILE", settings.path().c_str(), 1);
+  std::filesystem::remove("Skin");
+  LoadAndLayOut();
+  EXPECT_EQ(SkinFolder(), beside);
+  EXPECT_EQ(skin[SKIN_T].Width, 50);
+  EXPECT_EQ(GetBitmapPixel(skin[SKIN_T].ShBitmap, 10, 5), 0x654321u);
+
+  // A Skin folder in the current folder wins as a whole, even one without that piece.
+  mkdir("Skin", 0700);
+  LoadAndLayOut();
+  EXPECT_EQ(SkinFolder(), "Skin");
+  EXPECT_EQ(skin[SKIN_T].Width, 128);
+  unsetenv("ALLUSERSPROFILE");
 }
 
 }  // namespace

@@ -249,7 +249,7 @@ TEST_F(SkinPainting, WithoutBackgroundPictureTheWindowIsFittedToTheBuiltinBackgr
 }
 
 TEST_F(SkinPainting, BackgroundPictureIsStretchedOverTheVideoArea) {
-  ASSERT_TRUE(WriteSplitJpeg(kBackgroundPicture, 64, 48));
+  ASSERT_TRUE(WriteSplitJpeg(TempSkinFolder::File(kBackgroundPicture).c_str(), 64, 48));
   Resize(436, 301);
   const SurfaceCopy s = Paint(Snapshot(436, 301));
   ExpectWindowSize(436, 301);
@@ -267,7 +267,7 @@ TEST_F(SkinPainting, BackgroundPictureIsStretchedOverTheVideoArea) {
 }
 
 TEST_F(SkinPainting, UndecodableBackgroundPictureFallsBackToTheBuiltinBackground) {
-  TempSkinFolder::WriteBytes(kBackgroundPicture, std::string(2000, '\x33'));
+  TempSkinFolder::WriteBytes(TempSkinFolder::File(kBackgroundPicture), std::string(2000, '\x33'));
   const SurfaceCopy s = Paint(Snapshot());
   ExpectWindowSize(336, 301);
   ExpectFrameAndButtons(s);

@@ -29,7 +29,8 @@ class TempSkinFolder {
   TempSkinFolder(const TempSkinFolder&) = delete;
   TempSkinFolder& operator=(const TempSkinFolder&) = delete;
 
-  static std::string Piece(const std::string& name) { return "Skin/" + name + ".bmp"; }
+  static std::string Piece(const std::string& name) { return File(name + ".bmp"); }
+  static std::string File(const std::string& name) { return "Skin/" + name; }
 
   static void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

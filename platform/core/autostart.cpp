@@ -1,0 +1,102 @@
+// Writing and removing entries in the user's XDG autostart folder.
+#include "platform/core/autostart.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/core/diagnostics.h"
+#include "platform/core/folders.h"
+
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string AutostartFolder() {
+  // Without XDG_CONFIG_HOME and HOME the config home is the current folder: no place for log-in entries.
+  const std::string config = XdgConfigHome();
+  return config == "." ? std::string() : config + "/autostart";
+}
+
+bool WriteAutostartEntry(const std::string& fileName, const std::string& text) {
+  const std::string folder = AutostartFolder();
+  if (folder.empty()) {
+    Diag(DiagLevel::Error, "neither XDG_CONFIG_HOME nor HOME is set: no autostart folder");
+    return false;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!DirectoryExists(folder.c_str())) {
+    Diag(DiagLevel::Error, "cannot create the autostart folder %s", folder.c_str());
+    return false;
+  }
+  // A hidden temporary name in the same folder, renamed over the entry once complete.
+  std::string temp = folder + "/." + fileName + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    Diag(DiagLevel::Error, "cannot write in %s: %s", folder.c_str(), std::strerror(errno));
+    return false;
+  }
+  const bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  const std::string entry = folder + "/" + fileName;
+  if (!written || !closed || rename(temp.c_str(), entry.c_str()) != 0) {
+    Diag(DiagLevel::Error, "cannot write %s: %s", entry.c_str(), std::strerror(errno));
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveAutostartEntry(const std::string& fileName) {
+  const std::string folder = AutostartFolder();
+  if (folder.empty()) return true;
+  const std::string entry = folder + "/" + fileName;
+  if (unlink(entry.c_str()) == 0 || errno == ENOENT) return true;
+  Diag(DiagLevel::Error, "cannot remove %s: %s", entry.c_str(), std::strerror(errno));
+  return false;
+}
+
+std::string DesktopExecArgument(const std::string& argument) {
+  // A field code's percent sign is doubled in every argument; quoting is needed for the reserved
+  // characters, and inside quotes four characters take a backslash.
+  std::string escaped;
+  bool quote = argument.empty();
+  for (const char c : argument) {
+    if (c == '%') {
+      escaped += "%%";
+      continue;
+    }
+    if (std::strchr(" \t\n\"'\\><~|&;$*?#()`", c) != nullptr) quote = true;
+    if (c == '"' || c == '`' || c == '$' || c == '\\') escaped += '\\';
+    escaped += c;
+  }
+  // The value's own escapes come on top: a backslash is doubled, control characters are named.
+  std::string value;
+  for (const char c : quote ? "\"" + escaped + "\"" : escaped) {
+    if (c == '\n')
+      value += "\\n";
+    else if (c == '\t')
+      value += "\\t";
+    else if (c == '\r')
+      value += "\\r";
+    else
+      value += c == '\\' ? std::string(2, c) : std::string(1, c);
+  }
+  return value;
+}
