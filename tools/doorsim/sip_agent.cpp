@@ -205,6 +205,9 @@ LinphoneCore* SipAgent::CreateCore(std::string& error) {
   LinphoneFactory* factory = linphone_factory_get();
   LinphoneConfig* config = linphone_factory_create_config_from_string(factory, kConfig);
   linphone_config_set_int(config, "sip", "sip_port", port_);
+  // Bound to the unit's own address, the answers' Contact names it too (on the wildcard address
+  // the library names whichever local address leads to the caller).
+  linphone_config_set_string(config, "sip", "bind_address", address_.c_str());
   LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(factory);
   linphone_core_cbs_set_call_state_changed(cbs, [](LinphoneCore* core, LinphoneCall* call,
                                                    LinphoneCallState state, const char* message) {
@@ -366,12 +369,13 @@ void SipAgent::AnswerPending() {
   calls.swap(pending_);
   for (LinphoneCall* call : calls) {
     if (linphone_call_get_state(call) == LinphoneCallStateIncomingReceived) {
+      // The line comes first: the library reports the new state before it returns.
       if (mode == SipAnswer::Auto) {
-        linphone_call_accept(call);
         Event("sip answer");
+        linphone_call_accept(call);
       } else if (mode == SipAnswer::Busy) {
-        linphone_call_decline(call, LinphoneReasonBusy);
         Event("sip busy");
+        linphone_call_decline(call, LinphoneReasonBusy);
       }
     }
     linphone_call_unref(call);
