@@ -238,7 +238,10 @@ LinphoneCore* SipAgent::CreateCore(std::string& error) {
   // The contact names the unit's own address, so a client's ACK and BYE come back here whatever
   // loopback address the unit has; a guessed host would be the machine's first address instead.
   linphone_core_set_guess_hostname(core, FALSE);
-  const std::string contact = "sip:" + user_ + "@" + address_ + ":" + std::to_string(port_);
+  // The library declines a call left ringing for 30 s; "never" answering means ringing for ever.
+  linphone_core_set_inc_timeout(core, 24 * 3600);
+  // Callers see "Door" <sip:USER@ADDR>: the library leaves the port out of the From.
+  const std::string contact = "\"Door\" <sip:" + user_ + "@" + address_ + ":" + std::to_string(port_) + ">";
   linphone_core_set_primary_contact(core, contact.c_str());
   linphone_core_set_user_agent(core, "doorsim", nullptr);
 

@@ -153,6 +153,36 @@ TEST_F(DoorsimSip, AnswersRefusesOrLetsRingAsToldAndItsContactLeadsBack) {
   EXPECT_EQ(Events("sip incoming").size(), 3u);
 }
 
+// Two units call each other: the callee sees the caller as the client will (the unit's user and
+// address), sound flows both ways through the silent cards, and the
+// callee's BYE, sent where the caller's Contact says, ends the call at the caller.
+TEST(DoorsimSipUnits, ACallBetweenTwoUnitsShowsTheCallersAddressAndEndsFromEitherSide) {
+  doorsim::Options a;
+  a.address = "127.0.0.2";
+  doorsim::Options b;
+  b.address = "127.0.0.3";
+  b.sipUser = "flat";
+  doorsim::Server caller(a);
+  doorsim::Server callee(b);
+  ASSERT_TRUE(caller.Start() && callee.Start());
+  ASSERT_TRUE(caller.Sip().running && callee.Sip().running) << caller.Sip().error << callee.Sip().error;
+
+  ASSERT_TRUE(caller.SipCall("sip:flat@" + callee.Address()));
+  auto talking = [](const doorsim::Server& s) {
+    return s.Sip().state == "connected" && s.Sip().rtpPackets > 0;
+  };
+  ASSERT_TRUE(PollUntil([&] { return talking(caller) && talking(callee); }, 20s));
+  // The library writes the caller's From without its port, whatever the contact says.
+  EXPECT_EQ(callee.Sip().remote, "\"Door\" <sip:door@127.0.0.2>");
+  EXPECT_EQ(caller.Sip().remote, "sip:flat@" + callee.Address());
+
+  EXPECT_TRUE(callee.SipHangup());
+  ASSERT_TRUE(PollUntil([&] { return caller.Sip().ended == 1 && callee.Sip().ended == 1; }, 20s));
+  EXPECT_EQ(caller.Sip().lastEnd, "Call ended");
+  EXPECT_EQ(callee.Sip().lastEnd, "Call terminated");
+  EXPECT_FALSE(callee.SipHangup());
+}
+
 // The program without its UDP port still serves video and relays and says why SIP is off;
 // --no-sip turns it off on purpose.
 TEST(DoorsimSipProgram, ServesHttpWhenItsUdpPortIsTakenAndRunsWithoutSipWhenTold) {
