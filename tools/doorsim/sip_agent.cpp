@@ -39,6 +39,11 @@ constexpr const char* kConfig =
     "sip_tcp_port=0\n"
     "sip_tls_port=0\n";
 
+// The library keeps process-wide state that is not safe across threads (the locale it switches
+// while formatting, the SIP parser's shared grammar, the logging service, the factory). A core
+// is used only by its own thread, and two units in one process take turns inside the library.
+std::mutex libraryMu;
+
 std::string AddressText(const LinphoneAddress* address) {
   if (!address) return {};
   char* text = linphone_address_as_string(address);
@@ -198,6 +203,7 @@ void SipAgent::Run() {
 }
 
 LinphoneCore* SipAgent::CreateCore(std::string& error) {
+  std::lock_guard library(libraryMu);
   // The logging service is the library's one global; the unit stays quiet unless asked.
   const char* verbose = std::getenv("DOORSIM_SIP_LOG");
   linphone_logging_service_set_log_level(
@@ -279,7 +285,10 @@ LinphoneCore* SipAgent::CreateCore(std::string& error) {
 
 void SipAgent::Loop(LinphoneCore* core) {
   for (;;) {
-    linphone_core_iterate(core);
+    {
+      std::lock_guard library(libraryMu);
+      linphone_core_iterate(core);
+    }
     std::deque<Request> batch;
     {
       std::unique_lock lock(mu_);
@@ -289,6 +298,7 @@ void SipAgent::Loop(LinphoneCore* core) {
       if (stopping_) break;
       batch.swap(requests_);
     }
+    std::lock_guard library(libraryMu);
     for (auto& request : batch) request(core);
     if (!batch.empty()) linphone_core_iterate(core);
     AnswerPending();
@@ -304,6 +314,7 @@ void SipAgent::Shutdown(LinphoneCore* core) {
     unrun.swap(requests_);
   }
   unrun.clear();  // their callers see a broken promise at once
+  std::unique_lock library(libraryMu);
   for (LinphoneCall* call : pending_) linphone_call_unref(call);
   pending_.clear();
   // Send the BYEs and give the peers a moment to answer, bounded.
@@ -312,12 +323,15 @@ void SipAgent::Shutdown(LinphoneCore* core) {
     const auto deadline = std::chrono::steady_clock::now() + kHangupDrain;
     while (linphone_core_get_calls_nb(core) > 0 && std::chrono::steady_clock::now() < deadline) {
       linphone_core_iterate(core);
+      library.unlock();
       std::this_thread::sleep_for(10ms);
+      library.lock();
     }
   }
   Forget(current_);
   linphone_core_stop(core);
   linphone_core_unref(core);
+  library.unlock();
   std::lock_guard lock(mu_);
   status_.running = false;
   status_.state = "off";
