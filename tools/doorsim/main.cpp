@@ -14,18 +14,12 @@ namespace {
 void Usage(std::FILE* out) {
   std::fprintf(
       out,
-      "usage: kestrova-doorsim --listen ADDR:PORT [--size WxH] [--fps N] [--title TEXT] [--flag 0|1|2]
-"
-      "                        [--sip-user USER] [--no-sip]
-"
-      "  PORT 0 picks a free port; the first line of output is the address listened on.
-"
-      "  It serves the picture stream, the relay script and its control interface until SIGTERM
-"
-      "  or SIGINT; its SIP side listens on UDP at the same address and port as sip:USER@ADDR:PORT.
-"
-      "  See kestrova-doorsim(1).
-");
+      "usage: kestrova-doorsim --listen ADDR:PORT [--size WxH] [--fps N] [--title TEXT] [--flag 0|1|2]\n"
+      "                        [--sip-user USER] [--no-sip]\n"
+      "  PORT 0 picks a free port; the first line of output is the address listened on.\n"
+      "  It serves the picture stream, the relay script and its control interface until SIGTERM\n"
+      "  or SIGINT; its SIP side listens on UDP at the same address and port as sip:USER@ADDR:PORT.\n"
+      "  See kestrova-doorsim(1).\n");
 }
 
 bool ToInt(std::string_view text, int& out) {
