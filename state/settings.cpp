@@ -22,6 +22,7 @@ char SIP_pass[64];
 char SIP_realm[64];
 int SIP_reg_duration = 3600;
 BOOL UseSIP = FALSE;
+int SIP_port = 5060;
 
 void ReadSettings() {
   const char* w = WindowSection;
@@ -41,4 +42,5 @@ void ReadSettings() {
   GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
   SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
   UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
+  SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
 }

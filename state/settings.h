@@ -23,6 +23,7 @@ extern char SIP_pass[64];
 extern char SIP_realm[64];
 extern int SIP_reg_duration;
 extern BOOL UseSIP;
+extern int SIP_port;  // the telephone's UDP port
 
 // Fills ini_file and NameJPEG, creating the settings folder if it is missing.
 void AccessIniFile();

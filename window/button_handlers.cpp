@@ -1,4 +1,4 @@
-// Button actions that wait for the relay command, the settings dialog and the SIP telephone.
+// Button actions that wait for the relay command, and the settings dialog.
 #include "window/button_actions.h"
 
 // Switches relay 1 on a worker thread and shows the hovered look again; comes with the relay command.
@@ -7,7 +7,3 @@ void Relay1Released() {}
 void Relay2Released() {}
 // Runs the settings dialog, then repaints and restarts timer 0; comes with the settings dialog.
 void SettingsReleased() {}
-// Asks the copy that holds the SIP telephone to call the door unit; comes with the SIP calls.
-void CallReleased() {}
-// Asks the copy that holds the SIP telephone to end the call, then repaints; comes with the SIP calls.
-void HangUpReleased() {}
