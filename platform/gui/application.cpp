@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -70,12 +69,6 @@ void Beep(DWORD frequency, DWORD milliseconds) {
   QApplication::beep();
 }
 
-int MessageBox(HWND, const char* text, const char* caption, UINT type) {
-  Diag((type & MB_ICONERROR) ? DiagLevel::Error : DiagLevel::Info, "%s: %s", caption ? caption : "",
-       text ? text : "");
-  QMessageBox box(QMessageBox::Critical, QString::fromLocal8Bit(caption ? caption : ""),
-                  QString::fromLocal8Bit(text ? text : ""), QMessageBox::Ok);
-  box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  box.exec();
-  return 1;
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  return MessageBoxA(owner, text, caption, type);
 }

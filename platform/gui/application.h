@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/core/types.h"
+#include "platform/gui/dialog.h"
 
 // Starts the platform (the GUI toolkit). Call once, first, on the thread that becomes the GUI thread.
 void InitPlatform(int& argc, char** argv);
@@ -14,7 +15,5 @@ void RouteCloseSignalsTo(HWND hwnd);
 // The desktop's beep.
 void Beep(DWORD frequency, DWORD milliseconds);
 
-constexpr UINT MB_ICONERROR = 0x10;
-constexpr UINT MB_TASKMODAL = 0x2000;
-// A modal message box; also written to stderr. Returns 1 (OK).
+// MessageBoxA (platform/gui/dialog.h), under the name the program's older modules call it by.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);

@@ -29,19 +29,50 @@ HWND CreateDialogParamA(HINSTANCE module, int resource, HWND owner, DLGPROC proc
 // Modal: returns EndDialog's result, or -1 if the dialog could not be made. While it runs, the
 // owner takes no input; sent messages (bus, other threads' waiting sends) are still handled.
 LRESULT DialogBoxParamA(HINSTANCE module, int resource, HWND owner, DLGPROC proc, LPARAM param);
-// Ends (and for a modeless dialog, destroys) the dialog; FALSE for a handle that is not open.
+// Ends (and for a modeless dialog, destroys) the dialog, from any thread; FALSE for a handle that is
+// not open.
 BOOL EndDialog(HWND hwndDlg, LRESULT result);
+// Whether the handle names a dialog that is open.
+BOOL IsDialogOpen(HWND hwndDlg);
 
-// Controls by id. Texts are the program's narrow texts; GetDlgItemTextA copies at most max-1
+// Controls by id, and the caption, from any thread (another thread's call runs on the window thread and
+// waits for it, at most 2 s). Texts are the program's narrow texts; GetDlgItemTextA copies at most max-1
 // characters and a terminating zero and returns the count copied.
 BOOL SetDlgItemTextA(HWND hwndDlg, int id, const char* text);
 UINT GetDlgItemTextA(HWND hwndDlg, int id, char* text, int max);
 // EM_REPLACESEL (lParam = const char*) inserts the text at the caret of an edit control.
+// Also: EM_SETREADONLY (wParam TRUE/FALSE); BM_GETCHECK and BM_SETCHECK (BST_CHECKED/BST_UNCHECKED);
+// CB_ADDSTRING (lParam = const char*; returns the new index), CB_RESETCONTENT, CB_GETCOUNT,
+// CB_SETCURSEL (wParam = index; returns it, or CB_ERR), CB_GETCURSEL (CB_ERR for none),
+// CB_GETLBTEXTLEN and CB_GETLBTEXT (wParam = index, lParam = a buffer of at least CB_GETLBTEXTLEN + 1
+// bytes; returns the length or CB_ERR), CB_SETDROPPEDWIDTH (wParam = pixels). 0 for anything else.
 LRESULT SendDlgItemMessageA(HWND hwndDlg, int id, UINT message, WPARAM wParam, LPARAM lParam);
-// A dialog's caption.
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr UINT BM_SETCHECK = 0x00F1;
+constexpr WPARAM BST_UNCHECKED = 0;
+constexpr WPARAM BST_CHECKED = 1;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
+constexpr LRESULT CB_ERR = -1;
+// The notification in HIWORD(wParam) of WM_COMMAND: a button or check box clicked, a drop-down list's
+// choice changed by the user (not by CB_SETCURSEL).
+constexpr UINT BN_CLICKED = 0;
+constexpr UINT CBN_SELCHANGE = 1;
+// Whether the user may use the control (FALSE greys it out); returns whether it was disabled before.
+BOOL EnableDlgItem(HWND hwndDlg, int id, BOOL enable);
+// A dialog's caption; for the main window's handle, the main window's text.
 BOOL SetWindowTextA(HWND hwndDlg, const char* text);
 
-// Message boxes: the owner's copy shows a modal box; returns the button pressed (IDOK...).
+// Message boxes: the owner's copy shows a modal box; returns the button pressed (IDOK...). Escape and the
+// close box give IDCANCEL, or IDOK for a box without Cancel. Also written to stderr. Called off the
+// window thread, the box is shown by the window thread and the caller waits until it is answered.
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;
 constexpr UINT MB_ICONERROR = 0x10;

@@ -17,24 +17,13 @@
 #include "platform/gui/gui_thread.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/main_window_widget.h"
+#include "platform/gui/resource_icon.h"
 #include "platform/gui/window_record.h"
 #include "platform/gui/x11_geometry.h"
 
 namespace {
 
 HWND OwnHandle() { return static_cast<HWND>(getpid()); }
-
-// Every size the module holds under the id: the tray picks the one drawn for its size.
-QIcon IconFromResource(HINSTANCE module, int id) {
-  QIcon icon;
-  for (std::size_t i = 0; module != nullptr && i < module->count; ++i) {
-    const ResourceEntry& entry = module->entries[i];
-    if (entry.id != id) continue;
-    QImage image = QImage::fromData(entry.data, static_cast<int>(entry.size));
-    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
-  }
-  return icon;
-}
 
 QRegion RoundedRegion(int width, int height, int ew, int eh) {
   QRegion region;

@@ -1,0 +1,135 @@
+// Dialog templates read from their text: the committed templates, and damaged texts refused with the line.
+#include "platform/core/dialog_template.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <tuple>
+
+#ifndef RESOURCES_DIR
+#error "RESOURCES_DIR must name the resources folder"
+#endif
+
+namespace {
+
+std::string ReadTemplate(const std::string& name) {
+  std::ifstream in(std::string(RESOURCES_DIR) + "/dialog/" + name, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+auto Place(const DialogControl& c) { return std::make_tuple(c.x, c.y, c.cx, c.cy); }
+
+TEST(DialogTemplate, CommittedTemplatesReadWithTheirCaptionsStylesAndControls) {
+  DialogTemplate accept;
+  std::string error;
+  ASSERT_TRUE(ParseDialogTemplate(ReadTemplate("accept.dlg"), &accept, &error)) << error;
+  EXPECT_EQ(accept.caption, "Accept");
+  EXPECT_EQ(accept.style, DS_SYSMODAL | DS_MODALFRAME | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  EXPECT_EQ(accept.fontName, "Arial");
+  EXPECT_EQ(accept.fontPoints, 8);
+  EXPECT_EQ(std::make_tuple(accept.x, accept.y, accept.cx, accept.cy), std::make_tuple(50, 50, 120, 45));
+  ASSERT_EQ(accept.controls.size(), 3u);
+  EXPECT_EQ(accept.controls[0].kind, ControlKind::Label);
+  EXPECT_EQ(accept.controls[0].id, kNoControlId);
+  EXPECT_EQ(accept.controls[0].text, "Accept call?");
+  EXPECT_EQ(accept.controls[0].style, SS_CENTER);
+  EXPECT_EQ(Place(accept.controls[0]), std::make_tuple(0, 10, 120, 10));
+  EXPECT_EQ(accept.controls[2].id, 2);
+  EXPECT_EQ(accept.controls[2].text, "Cancel");
+  EXPECT_EQ(Place(accept.controls[2]), std::make_tuple(68, 25, 44, 14));
+
+  DialogTemplate password;
+  ASSERT_TRUE(ParseDialogTemplate(ReadTemplate("authentication.dlg"), &password, &error)) << error;
+  EXPECT_EQ(password.style & WS_VISIBLE, 0u);  // shown by its modal loop, not at creation
+  ASSERT_EQ(password.controls.size(), 6u);
+  EXPECT_EQ(password.controls[3].id, 120);
+  EXPECT_EQ(password.controls[3].style, WS_BORDER | ES_AUTOHSCROLL | ES_PASSWORD | WS_TABSTOP);
+
+  DialogTemplate settings;
+  ASSERT_TRUE(ParseDialogTemplate(ReadTemplate("settings.dlg"), &settings, &error)) << error;
+  EXPECT_EQ(settings.caption, "Kestrova version 1.39");
+  ASSERT_EQ(settings.controls.size(), 27u);
+  int lines = 0, lists = 0, boxes = 0;
+  for (const DialogControl& c : settings.controls) {
+    lines += c.id == 111;  // both separators carry one id
+    lists += c.kind == ControlKind::DropDown;
+    boxes += c.kind == ControlKind::CheckBox;
+  }
+  EXPECT_EQ(std::make_tuple(lines, lists, boxes), std::make_tuple(2, 2, 2));
+  EXPECT_EQ(settings.controls[8].id, 114);
+  EXPECT_EQ(settings.controls[8].style & ES_NUMBER, ES_NUMBER);
+
+  // Comments, blank lines, CR line ends, escapes and a last line without its end.
+  DialogTemplate odd;
+  ASSERT_TRUE(
+      ParseDialogTemplate("# note\r\n\r\ndialog -3 0 10 10\r\nfont 9 \"Sans\"\n"
+                          "label 7 0 0 5 5 \"say \\\"hi\\\" \\\\ \"\ncaption \"\"",
+                          &odd, &error))
+      << error;
+  EXPECT_EQ(odd.x, -3);
+  EXPECT_EQ(odd.controls.at(0).text, "say \"hi\" \\ ");
+  EXPECT_EQ(odd.caption, "");
+}
+
+TEST(DialogTemplate, DamagedTemplatesAreRefusedNamingTheLineAndLeaveTheResultAlone) {
+  const std::string head = "dialog 0 0 100 50\nfont 8 \"Arial\"\n";
+  const struct {
+    std::string text;
+    std::string why;
+  } cases[] = {
+      {"", "needs its dialog and font"},
+      {"dialog 0 0 100 50\n", "needs its dialog and font"},
+      {head + "dialog 0 0 1 1\n", "line 3: a second dialog"},
+      {"dialog 0 0 100\nfont 8 \"A\"\n", "line 1:"},
+      {"dialog 0 0 100 -5\nfont 8 \"A\"\n", "line 1: a position"},
+      {"dialog 0 0 99999 5\nfont 8 \"A\"\n", "line 1: a position"},
+      {"dialog 0x10 0 1 1\nfont 8 \"A\"\n", "line 1: a position"},
+      {"dialog 0 0 1 1\nfont 0 \"A\"\n", "line 2: a font size"},
+      {"dialog 0 0 1 1\nfont 8 A\n", "line 2: font takes"},
+      {head + "caption \"open\n", "line 3: text without its closing quote"},
+      {head + "caption \"a\\n\"\n", "line 3: unknown escape"},
+      {head + "caption \"a\"\"b\"\n", "line 3: a word runs into a text"},
+      {head + "caption x\"b\"\n", "line 3: a word runs into a text"},
+      {head + "caption \"a\"\ncaption \"b\"\n", "line 4: caption takes"},
+      {head + "style sysmodal shiny\n", "line 3: unknown dialog style 'shiny'"},
+      {head + "slider 1 0 0 1 1\n", "line 3: unknown statement 'slider'"},
+      {head + "button\n", "line 3: a control needs an id"},
+      {head + "button 65536 0 0 1 1\n", "line 3: a control id"},
+      {head + "button -2 0 0 1 1\n", "line 3: a control id"},
+      {head + "button 1 0 0 1\n", "line 3: a position needs"},
+      {head + "button 1 0 0 1 1 \"OK\" default\n", "line 3: a control's text must come last"},
+      {head + "edit 1 0 0 1 1 blinking\n", "line 3: unknown control flag 'blinking'"},
+      {head + "label 1 0 0 1 1 \"" + std::string(300, 'x') + "\"\n", "line 3: text too long"},
+      {head + "label 1 0 0 1 1 \"a\x01\"\n", "line 3: control character"},
+      {head + std::string("label 1 0 0 1 1 \"a\0b\"\n", 22), "line 3: control character"},
+      {head + "\"label\" 1 0 0 1 1\n", "line 3: a line must start with a word"},
+  };
+  for (const auto& c : cases) {
+    DialogTemplate out;
+    out.caption = "untouched";
+    std::string error;
+    EXPECT_FALSE(ParseDialogTemplate(c.text, &out, &error)) << c.text;
+    EXPECT_NE(error.find(c.why), std::string::npos) << c.text << " gave: " << error;
+    EXPECT_EQ(out.caption, "untouched");
+  }
+
+  std::string many = head;
+  for (int i = 0; i < 256; ++i) many += "label -1 0 0 1 1\n";
+  std::string error;
+  EXPECT_FALSE(ParseDialogTemplate(many, nullptr, &error));
+  EXPECT_NE(error.find("line 258: too many controls"), std::string::npos) << error;
+
+  // Every cut of a real template either reads or is refused: nothing is read past the end.
+  const std::string settings = ReadTemplate("settings.dlg");
+  ASSERT_FALSE(settings.empty());
+  for (std::size_t n = 0; n <= settings.size(); ++n) {
+    const std::string cut = settings.substr(0, n);  // its own allocation: ASan sees any overread
+    DialogTemplate out;
+    ParseDialogTemplate(cut, &out, nullptr);
+  }
+}
+
+}  // namespace
