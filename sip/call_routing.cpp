@@ -2,8 +2,8 @@
 // (code 5) and its target (tag 6), the hang-up request (code 4).
 #include "sip/call_routing.h"
 
-#include <cstring>
 #include <atomic>
+#include <cstring>
 #include <memory>
 
 #include "platform/gui/dialog.h"

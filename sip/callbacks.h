@@ -16,7 +16,8 @@ void my_display_warning(LinphoneCore* lc, const char* message);
 void my_display_url(LinphoneCore* lc, const char* message, const char* url);
 void my_display_question(LinphoneCore* lc, const char* message);
 void my_call_log_updated(LinphoneCore* lc, LinphoneCallLog* newcl);
-void my_text_received(LinphoneCore* lc, LinphoneChatRoom* room, const LinphoneAddress* from, const char* message);
+void my_text_received(LinphoneCore* lc, LinphoneChatRoom* room, const LinphoneAddress* from,
+                      const char* message);
 void my_general_state(LinphoneCore* lc, LinphoneGlobalState gstate, const char* message);
 
 // Fills the fourteen slots of vtable; the fifteenth (dtmf_received) stays null.

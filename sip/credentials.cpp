@@ -77,13 +77,13 @@ LRESULT DialogProcPass(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
 
 void AddEnteredCredentials(BOOL ok) {
   if (ok) {
-    Linphone_Thread.Post([user = std::string(g_enteredUser), password = std::string(g_enteredPassword)](
-                             LinphoneCore* core) {
-      if (info == nullptr) return;
-      linphone_auth_info_set_username(info, user.c_str());
-      linphone_auth_info_set_password(info, password.c_str());
-      linphone_core_add_auth_info(core, info);
-    });
+    Linphone_Thread.Post(
+        [user = std::string(g_enteredUser), password = std::string(g_enteredPassword)](LinphoneCore* core) {
+          if (info == nullptr) return;
+          linphone_auth_info_set_username(info, user.c_str());
+          linphone_auth_info_set_password(info, password.c_str());
+          linphone_core_add_auth_info(core, info);
+        });
   }
   g_asking = false;
 }

@@ -10,7 +10,8 @@ bool Ringing(LinphoneCall* call) {
 
 bool Ended(LinphoneCall* call) {
   const LinphoneCallState state = linphone_call_get_state(call);
-  return state == LinphoneCallStateEnd || state == LinphoneCallStateError || state == LinphoneCallStateReleased;
+  return state == LinphoneCallStateEnd || state == LinphoneCallStateError ||
+         state == LinphoneCallStateReleased;
 }
 
 }  // namespace
@@ -27,7 +28,8 @@ bool TerminateCurrentCall(LinphoneCore* core) {
   LinphoneCall* call = linphone_core_get_current_call(core);
   if (call == nullptr || Ended(call)) {
     call = nullptr;
-    for (const bctbx_list_t* it = linphone_core_get_calls(core); it != nullptr && call == nullptr; it = it->next)
+    for (const bctbx_list_t* it = linphone_core_get_calls(core); it != nullptr && call == nullptr;
+         it = it->next)
       if (!Ended(static_cast<LinphoneCall*>(it->data))) call = static_cast<LinphoneCall*>(it->data);
   }
   return call != nullptr && linphone_call_terminate(call) == 0;

@@ -59,10 +59,13 @@ void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate,
   }
 }
 
-void OnRegistrationState(LinphoneCore* lc, LinphoneProxyConfig*, LinphoneRegistrationState rstate,
+void OnRegistrationState(LinphoneCore* lc, LinphoneProxyConfig* config, LinphoneRegistrationState rstate,
                          const char* message) {
   const t_SipVTable* table = TableOf(lc);
   if (table == nullptr || rstate != LinphoneRegistrationFailed || table->display_message == nullptr) return;
+  // Refused credentials are asked for again (authentication_requested): no message on top of that.
+  const LinphoneReason reason = linphone_proxy_config_get_error(config);
+  if (reason == LinphoneReasonUnauthorized) return;
   table->display_message(lc, message != nullptr && message[0] != '\0' ? message : "Registration failed");
 }
 
