@@ -20,7 +20,8 @@ SippPeer::~SippPeer() {
   }
 }
 
-bool SippPeer::Start(const std::string& scenario, int port, const std::vector<std::string>& extra) {
+bool SippPeer::Start(const std::string& scenario, int port, const std::vector<std::string>& extra,
+                     int calls) {
   const std::string file = folder_ / "scenario.xml";
   if (!WriteFile(file, scenario)) return false;
   std::vector<std::string> args = {"/usr/bin/sipp",
@@ -31,7 +32,7 @@ bool SippPeer::Start(const std::string& scenario, int port, const std::vector<st
                                    "-p",
                                    std::to_string(port),
                                    "-m",
-                                   "1",
+                                   std::to_string(calls),
                                    "-nostdin",
                                    "-trace_err",
                                    "-error_file",
@@ -71,7 +72,7 @@ std::optional<int> SippPeer::Wait(std::chrono::milliseconds timeout) {
 }
 
 std::string SippPeer::Log() const {
-  return ReadFile(folder_ / "screen.log") + ReadFile(folder_ / "errors.log");
+  return ReadFile(folder_ / "messages.log") + ReadFile(folder_ / "errors.log");
 }
 
 std::string FillIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {

@@ -20,9 +20,10 @@ class SippPeer {
   SippPeer(const SippPeer&) = delete;
   SippPeer& operator=(const SippPeer&) = delete;
 
-  // Runs sipp on 127.0.0.1:port with the scenario for one call; extra: further arguments (e.g. the
-  // address to call). False when it could not be started.
-  bool Start(const std::string& scenario, int port, const std::vector<std::string>& extra = {});
+  // Runs sipp on 127.0.0.1:port with the scenario for `calls` calls (a registration is one); extra:
+  // further arguments (e.g. the address to call). False when it could not be started.
+  bool Start(const std::string& scenario, int port, const std::vector<std::string>& extra = {},
+             int calls = 1);
   // sipp's exit code when it ended within the timeout: 0 when the scenario ran through.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
   // What sipp wrote, and its error log, for failure messages.

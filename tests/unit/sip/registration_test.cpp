@@ -74,3 +74,43 @@ TEST_F(RegistrationTest, CancelLeavesTheCopyUnregistered) {
 
 }  // namespace
 }  // namespace sip_test
+
+namespace sip_test {
+namespace {
+
+TEST_F(RegistrationTest, ReloadUnregistersTheOldAccountWithItsCredentialsBeforeTheNewOneRegisters) {
+  ASSERT_TRUE(peer.Start(test_support::FillIn(Scenario("registrar_reload.xml"), {{"USER1", "alice"},
+                                                                                 {"PASSWORD1", "secret"},
+                                                                                 {"USER2", "bob"},
+                                                                                 {"PASSWORD2", "other"},
+                                                                                 {"EXPIRES", "300"}}),
+                         peerPort, {}, 2));
+  Set("SIP", "UseSIP", "1");
+  Set("SIP", "SIP_addr", Loopback(peerPort));
+  Set("SIP", "SIP_id", "alice");
+  Set("SIP", "SIP_pass", "secret");
+  Set("SIP", "SIP_reg_duration", "300");
+  int asked = 0;
+  AnswerDialogs([&](HWND, int resource) { asked += resource == 118; });
+  StartTelephone();
+  ASSERT_TRUE(PumpUntil([&] { return AskRegistration() == TRUE; })) << peer.Log();
+
+  // The settings dialog saved another account.
+  Set("SIP", "SIP_id", "bob");
+  Set("SIP", "SIP_pass", "other");
+  SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
+  EXPECT_TRUE(PumpUntil([&] { return peer.Wait(std::chrono::milliseconds(0)).has_value(); })) << peer.Log();
+  EXPECT_EQ(peer.Wait(std::chrono::milliseconds(0)), std::optional<int>(0)) << peer.Log();
+  EXPECT_TRUE(PumpUntil([&] { return AskRegistration() == TRUE; }));
+  EXPECT_EQ(asked, 0) << "the library asked for credentials it had";
+
+  // Without the server, an empty identity becomes the default one and the registration goes.
+  Set("SIP", "SIP_id", "");
+  Set("SIP", "UseSIP", "0");
+  SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
+  EXPECT_STREQ(SIP_id, "Kestrova");
+  EXPECT_EQ(AskRegistration(), 7) << "without a configuration code 11 leaves SIP_reg as it was";
+}
+
+}  // namespace
+}  // namespace sip_test
