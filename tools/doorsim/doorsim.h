@@ -64,6 +64,30 @@ std::vector<uint8_t> EncodePicture(int width, int height, uint64_t frame, std::s
 std::string BuildPart(std::span<const uint8_t> jpeg, char flag, std::string_view title,
                       const Fault& fault = {}, uint64_t seed = 0);
 
+// How the unit's SIP side answers incoming calls.
+enum class SipAnswer {
+  Auto,   // accept at once
+  Busy,   // refuse with 486 Busy Here
+  Never,  // let it ring until the caller gives up
+};
+std::string_view SipAnswerName(SipAnswer mode);
+std::optional<SipAnswer> ParseSipAnswer(std::string_view name);
+
+// What the unit's SIP side has seen, as the control interface reports it.
+struct SipStatus {
+  bool running = false;       // the user agent is up
+  std::string error;          // why it is not, when it was asked for
+  std::string state = "off";  // "off", "idle", "incoming", "calling", "connected"
+  std::string remote;         // the last call's remote address as the SIP library writes it
+  std::string lastEnd;        // why the last call ended ("Call ended", "Busy Here", ...)
+  int received = 0;           // calls that came in
+  int placed = 0;             // calls made
+  int connected = 0;          // calls that reached the connected state, either way
+  int ended = 0;              // calls that ended or failed
+  uint64_t rtpPackets = 0;    // RTP packets received in the current or last call
+  SipAnswer answer = SipAnswer::Auto;
+};
+
 struct Options {
   std::string address = "127.0.0.1";  // IPv4 address to listen on
   uint16_t port = 0;                  // 0: a free port
@@ -73,6 +97,9 @@ struct Options {
   std::string title = "Front door";
   char flag = '0';
   int maxClients = 64;  // connections served at once; more are reset
+  // A SIP user agent on UDP at the same address and port number as the HTTP server.
+  bool sip = true;
+  std::string sipUser = "door";
   // Called for events worth a line of output ("relay 1"), one call at a time, from server threads.
   std::function<void(std::string_view line)> onEvent;
 };
@@ -85,7 +112,8 @@ class Server {
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
 
-  // Binds, listens and starts the threads; false (with LastError()) when it cannot.
+  // Binds, listens and starts the threads; false (with LastError()) when it cannot. A SIP side
+  // that cannot start (its UDP port taken) leaves the HTTP side serving: see Sip().error.
   bool Start();
   // Closes every connection and joins every thread. Safe to call twice.
   void Stop();
@@ -104,6 +132,13 @@ class Server {
   int OpenStreams() const;            // picture stream connections open now
   uint64_t StreamsAccepted() const;   // picture stream requests answered so far
   std::string LastUserAgent() const;  // User-Agent of the last request, empty if none
+
+  // Calls `uri` ("sip:user@host:port"); false with `error` set when the call cannot be placed.
+  bool SipCall(std::string_view uri, std::string* error = nullptr);
+  // Ends every call, ringing ones included; false when there was none.
+  bool SipHangup();
+  void SetSipAnswer(SipAnswer mode);
+  SipStatus Sip() const;
 
  private:
   struct Impl;

@@ -14,7 +14,9 @@ namespace {
 void Usage() {
   std::fprintf(stderr,
                "usage: doorsim --listen ADDR:PORT [--size WxH] [--fps N] [--title TEXT] [--flag 0|1|2]\n"
-               "  PORT 0 picks a free port; the first line of output is the address listened on.\n");
+               "               [--sip-user USER] [--no-sip]\n"
+               "  PORT 0 picks a free port; the first line of output is the address listened on.\n"
+               "  The SIP side listens on UDP at the same address and port as sip:USER@ADDR:PORT.\n");
 }
 
 bool ToInt(std::string_view text, int& out) {
@@ -26,6 +28,10 @@ bool ParseArgs(int argc, char** argv, doorsim::Options& o) {
   bool listen = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    if (arg == "--no-sip") {
+      o.sip = false;
+      continue;
+    }
     if (i + 1 >= argc) return false;
     const std::string_view value = argv[++i];
     if (arg == "--listen") {
@@ -47,6 +53,9 @@ bool ParseArgs(int argc, char** argv, doorsim::Options& o) {
     } else if (arg == "--title") {
       if (value.find_first_of("\r\n") != std::string_view::npos) return false;
       o.title = std::string(value);
+    } else if (arg == "--sip-user") {
+      if (value.empty() || value.find_first_of("@:;<>\" \r\n") != std::string_view::npos) return false;
+      o.sipUser = std::string(value);
     } else if (arg == "--flag") {
       if (value != "0" && value != "1" && value != "2") return false;
       o.flag = value[0];
@@ -86,6 +95,9 @@ int main(int argc, char** argv) {
   }
   std::printf("%s\n", server.Address().c_str());
   std::fflush(stdout);
+  if (options.sip && !server.Sip().running) {
+    std::fprintf(stderr, "doorsim: SIP side off: %s\n", server.Sip().error.c_str());
+  }
 
   int signal = 0;
   sigwait(&stopSignals, &signal);

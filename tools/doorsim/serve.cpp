@@ -239,6 +239,9 @@ void Server::Impl::Control(int fd, const Request& req) {
                              Json({{"relay1", static_cast<uint64_t>(relays[0].load())},
                                    {"relay2", static_cast<uint64_t>(relays[1].load())}})));
     return;
+  } else if (req.path.starts_with("/sim/sip")) {
+    SipControl(fd, req);
+    return;
   } else if (req.path == "/sim/stats") {
     SendAll(fd, TextResponse(200, "application/json",
                              Json({{"pictures", pictures.load()},

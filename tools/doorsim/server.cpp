@@ -29,12 +29,26 @@ bool Server::Start() {
   s.port = o.port;
   s.listenFd = ListenTcp(o.address, s.port, s.error);
   if (s.listenFd < 0) return false;
+  // A free TCP port may be taken for UDP: look for a number free for both, a few times.
+  for (int tries = 0; o.sip && o.port == 0 && tries < 20 && !UdpFree(o.address, s.port); ++tries) {
+    close(s.listenFd);
+    s.port = 0;
+    s.listenFd = ListenTcp(o.address, s.port, s.error);
+    if (s.listenFd < 0) return false;
+  }
   s.wakeFd = eventfd(0, EFD_CLOEXEC);
   if (s.wakeFd < 0) {
     s.error = "eventfd failed";
     close(s.listenFd);
     s.listenFd = -1;
     return false;
+  }
+  s.sip.reset();
+  s.sipError.clear();
+  if (o.sip) {
+    s.sip = std::make_unique<SipAgent>(o.address, s.port, o.sipUser,
+                                       [&s](std::string_view line) { s.Event(line); });
+    if (!s.sip->Start(s.sipError)) s.sip.reset();
   }
   s.started = true;
   s.acceptor = std::thread([&s] { s.AcceptLoop(); });
@@ -53,6 +67,8 @@ void Server::Stop() {
     std::lock_guard lock(s.mu);
     s.cv.notify_all();
   }
+  // The calls end first, while the control interface still answers.
+  if (s.sip) s.sip->Stop();
   s.acceptor.join();
   s.producer.join();
   std::list<std::unique_ptr<Connection>> all;

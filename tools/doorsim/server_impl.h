@@ -14,6 +14,7 @@
 
 #include "tools/doorsim/doorsim.h"
 #include "tools/doorsim/http.h"
+#include "tools/doorsim/sip_agent.h"
 
 namespace doorsim {
 
@@ -41,6 +42,7 @@ struct Server::Impl {
   void Stream(int fd);
   void Control(int fd, const Request& req);
   void Relay(int fd, const Request& req);
+  void SipControl(int fd, const Request& req);
   bool SendPart(int fd, const Frame& frame, const Fault& fault, bool chunked, std::mt19937_64& rng);
   bool PauseFor(int ms);  // false when the server stops meanwhile
   void Event(std::string_view line);
@@ -70,6 +72,10 @@ struct Server::Impl {
 
   std::mutex clientsMu;
   std::list<std::unique_ptr<Connection>> clients;
+  // Made at Start and kept until the next Start, so control threads never see it vanish.
+  std::unique_ptr<SipAgent> sip;
+  std::string sipError;  // why the SIP side is off; written only while no other thread runs
+
   std::mutex eventMu;
   std::thread acceptor;
   std::thread producer;

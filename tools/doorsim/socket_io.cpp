@@ -41,6 +41,24 @@ int ListenTcp(const std::string& address, uint16_t& port, std::string& error) {
   return fd;
 }
 
+bool UdpFree(const std::string& address, uint16_t port, std::string* error) {
+  std::string why;
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  int fd = -1;
+  if (inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1) {
+    why = "not an IPv4 address: " + address;
+  } else if ((fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) < 0) {
+    why = std::string("UDP socket: ") + std::strerror(errno);
+  } else if (bind(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+    why = "UDP " + address + ":" + std::to_string(port) + ": " + std::strerror(errno);
+  }
+  if (fd >= 0) close(fd);
+  if (error) *error = why;
+  return why.empty();
+}
+
 bool ReadRequestHead(int fd, std::string& head, size_t limit) {
   char buf[1024];
   while (head.size() < limit) {

@@ -12,6 +12,9 @@ namespace doorsim {
 // A listening IPv4 TCP socket; -1 with `error` set when it cannot be made. `port` gets the bound port.
 int ListenTcp(const std::string& address, uint16_t& port, std::string& error);
 
+// True when a plain UDP socket can bind `address`:`port` now; else `error` (when given) says why.
+bool UdpFree(const std::string& address, uint16_t port, std::string* error = nullptr);
+
 // Reads up to the empty line that ends an HTTP request head (at most `limit` bytes).
 bool ReadRequestHead(int fd, std::string& head, size_t limit);
 
