@@ -21,7 +21,8 @@ class CallsTest : public TelephoneTest {
     ASSERT_NE(the_core, nullptr);
     ASSERT_TRUE(peer.Start(
         test_support::FillIn(Scenario("door_calls.xml"),
-                             {{"HANG_UP", doorHangsUp ? "<nop hide=\"true\" next=\"hang_up\"/>" : ""}}),
+                             {{"HANG_UP", doorHangsUp ? "<nop hide=\"true\" next=\"hang_up\"/>" : ""},
+                              {"OUR_PORT", std::to_string(ourPort)}}),
         peerPort, {Loopback(ourPort)}));
     ASSERT_TRUE(PumpUntil([] { return dialog_driver::FindDialog(kTemplateAccept) != 0; })) << peer.Log();
     EXPECT_EQ(hWnd_Accept, dialog_driver::FindDialog(kTemplateAccept));
