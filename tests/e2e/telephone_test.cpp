@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -84,21 +85,34 @@ class TelephoneOnX : public ::testing::Test {
            2;
   }
 
-  // How many sockets listen on the telephone's port (the telephones on this machine).
-  int Telephones() {
+  // The inodes of the sockets on the telephone's port: one per telephone on this machine.
+  std::vector<std::string> TelephoneSockets() {
     char port[8];
     std::snprintf(port, sizeof port, ":%04X", sipPort);
-    int count = 0;
+    std::vector<std::string> inodes;
     for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
       std::ifstream udp(table);
       for (std::string line; std::getline(udp, line);) {
         std::istringstream fields(line);
-        std::string slot, local;
-        fields >> slot >> local;
-        if (local.size() > 5 && local.substr(local.size() - 5) == port) ++count;
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >>
+            inode;
+        if (local.size() > 5 && local.substr(local.size() - 5) == port) inodes.push_back(inode);
       }
     }
-    return count;
+    return inodes;
+  }
+  int Telephones() { return static_cast<int>(TelephoneSockets().size()); }
+  // Whether the process holds the telephone's socket.
+  bool HoldsTelephone(pid_t pid) {
+    const std::vector<std::string> inodes = TelephoneSockets();
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+      for (const std::string& inode : inodes)
+        if (target == "socket:[" + inode + "]") return true;
+    }
+    return false;
   }
 
   // A visible dialog by caption (the caller's name), "" when none.
@@ -204,7 +218,7 @@ TEST_F(TelephoneOnX, RefusalAndACallFromTheCopyWithoutTheTelephone) {
   EXPECT_EQ(front.Count("received"), 0);
 }
 
-TEST_F(TelephoneOnX, ClosingOrKillingTheTelephonesCopyLeavesExactlyOneNewTelephone) {
+TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOneNewTelephone) {
   Unit front;
   ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
   StartCopy(front, 0);
@@ -212,11 +226,19 @@ TEST_F(TelephoneOnX, ClosingOrKillingTheTelephonesCopyLeavesExactlyOneNewTelepho
   StartCopy(front, 350);
   StartCopy(front, 700);
 
+  // A call stands when the telephone's copy closes: the door sees it ended.
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  std::string accept;
+  ASSERT_TRUE(PollUntil([&] { return !(accept = DialogNamed("door")).empty(); }, 10s));
+  ClickIn(accept, kOkX, kButtonY);
+  ASSERT_TRUE(PollUntil([&] { return front.Count("connected") == 1; }, 10s));
   ASSERT_TRUE(copies[0].Signal(SIGTERM));  // closing hands the telephone over (code 8)
   ASSERT_TRUE(copies[0].Wait(20s).has_value());
+  EXPECT_TRUE(PollUntil([&] { return front.Count("ended") == 1; }, 10s));
   EXPECT_TRUE(PollUntil([&] { return Telephones() == 1; }, 10s));
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s)) << "the new telephone rings";
+  EXPECT_EQ(front.Count("received"), 0);
   ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return DialogNamed("door").empty(); }, 10s));
 
@@ -229,6 +251,7 @@ TEST_F(TelephoneOnX, ClosingOrKillingTheTelephonesCopyLeavesExactlyOneNewTelepho
   ASSERT_TRUE(victim.Wait(10s).has_value());
   EXPECT_TRUE(PollUntil([&] { return Telephones() == 1; }, 10s)) << "no telephone after the kill";
   EXPECT_TRUE(survivor.Running());
+  EXPECT_TRUE(HoldsTelephone(survivor.Pid()));
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s));
 }
