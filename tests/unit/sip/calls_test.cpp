@@ -105,3 +105,22 @@ TEST_F(CallsTest, CallButtonCallsTheDoorThroughTheTelephone) {
 
 }  // namespace
 }  // namespace sip_test
+
+namespace sip_test {
+namespace {
+
+TEST_F(CallsTest, WithTheServerTheCallerIsMatchedByCallPrefixAndIdentity) {
+  Set("SIP", "UseSIP", "1");
+  Set("SIP", "SIP_addr", Loopback(test_support::FreeUdpPort()));  // a server that never answers
+  Set("Window 0", "SIP_call_prefix", "do");
+  Set("Window 0", "SIP_id_doorphone", "or");
+  DoorCalls("192.0.2.1");  // the address no longer counts
+  dialog_driver::Click(hWnd_Accept, IDOK);
+  ASSERT_TRUE(PumpUntil([] { return ShowData.lin_call == TRUE; })) << peer.Log();
+  EXPECT_TRUE(PumpUntil(NoCallDialogs));
+  MyLButtonUp(SKIN_BR_B4_OVER);
+  EXPECT_TRUE(PeerEndedWell()) << peer.Log();
+}
+
+}  // namespace
+}  // namespace sip_test
