@@ -103,7 +103,10 @@ awk -v r="$ring_us" -v g="$goal_us" -v s="$ringing_us" -v n="$calls" \
 awk -v a="$answer_us" -v n="$calls" \
   'BEGIN {printf "sip_answer_latency ratio=%.2f ms=%.1f goal_ms=200 calls=%d (OK click to the unit connected)\n", a / 200000, a / 1000, n}'
 
-# Idle: the telephone waits for calls for 10 s.
+# Idle: the telephone waits for calls for 10 s; the unit refuses the picture stream meanwhile, so that
+# the window's video (measured by e2e_video.sh) does not count here.
+get "/sim/fault?mode=refuse" >/dev/null
+sleep 2
 ticks() { awk '{print $14 + $15}' "/proc/$kestrova_pid/stat"; }
 t0=$(ticks)
 s0=$(now_ms)
