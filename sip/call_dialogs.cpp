@@ -27,10 +27,9 @@ bool RingFileReadable() {
 }
 
 void Ring() {
-  if (RingFileReadable())
-    PlaySoundA("ring.wav", nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP);
-  else
-    PlaySoundA(MAKEINTRESOURCE(kRingResource), g_hInstance, SND_RESOURCE | SND_ASYNC | SND_LOOP);
+  // A ring.wav that cannot be played (not a WAV file) must not leave the door call silent.
+  if (RingFileReadable() && PlaySoundA("ring.wav", nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP)) return;
+  PlaySoundA(MAKEINTRESOURCE(kRingResource), g_hInstance, SND_RESOURCE | SND_ASYNC | SND_LOOP);
 }
 
 void StopRing() { PlaySoundA(nullptr, nullptr, 0); }

@@ -1,8 +1,11 @@
 // Calls with a door unit (sipp): an accepted call handed to the copy that watches the calling unit and
 // ended by its hang-up button; a refused call; an unmatched call the door ends; a call to the door.
+#include <unistd.h>
+
 #include <atomic>
 #include <memory>
 
+#include "platform/gui/sound.h"
 #include "sip/call_dialogs.h"
 #include "state/display_record.h"
 #include "state/sip_state.h"
@@ -29,6 +32,9 @@ class CallsTest : public TelephoneTest {
     dialog_driver::DialogView view;
     ASSERT_TRUE(dialog_driver::Describe(hWnd_Accept, &view));
     EXPECT_EQ(view.caption, "door");
+    const SoundState ring = CurrentSound();
+    EXPECT_TRUE(ring.playing && ring.looped);
+    EXPECT_EQ(ring.source, ringSource);
   }
   bool PeerEndedWell() {
     return PumpUntil([&] { return peer.Wait(std::chrono::milliseconds(0)).has_value(); }) &&
@@ -43,6 +49,7 @@ class CallsTest : public TelephoneTest {
     });
     return *stands;
   }
+  std::string ringSource = "resource 103";  // the built-in ring, without a ring.wav here
   static bool NoCallDialogs() {
     return dialog_driver::FindDialog(kTemplateAccept) == 0 &&
            dialog_driver::FindDialog(kTemplateTerminate) == 0;
@@ -52,6 +59,7 @@ class CallsTest : public TelephoneTest {
 TEST_F(CallsTest, AcceptedCallGoesToTheCopyWatchingTheDoorAndItsHangUpEndsIt) {
   DoorCalls("127.0.0.001:8080");  // the same unit, written another way
   dialog_driver::Click(hWnd_Accept, IDOK);
+  EXPECT_FALSE(CurrentSound().playing);
   ASSERT_TRUE(PumpUntil([] { return ShowData.lin_call == TRUE; })) << peer.Log();
   EXPECT_TRUE(PumpUntil(NoCallDialogs)) << "the Terminate dialog closes when a copy takes the call";
   EXPECT_EQ(hWnd_Accept, 0u);
@@ -64,8 +72,18 @@ TEST_F(CallsTest, AcceptedCallGoesToTheCopyWatchingTheDoorAndItsHangUpEndsIt) {
 }
 
 TEST_F(CallsTest, CancelAnswersAndEndsTheCallAtOnce) {
+  // A ring.wav in the current folder rings instead of the built-in one.
+  char here[1024];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_TRUE(test_support::WriteFile(
+      tmp / "ring.wav",
+      test_support::ReadFile(std::string(KESTROVA_SOURCE_DIR) + "/resources/sound/ring.wav")));
+  ASSERT_EQ(chdir(tmp.path().c_str()), 0);
+  ringSource = tmp / "ring.wav";
   DoorCalls("127.0.0.1");
+  ASSERT_EQ(chdir(here), 0);
   dialog_driver::CloseBox(hWnd_Accept);  // the close box refuses, as Cancel does
+  EXPECT_FALSE(CurrentSound().playing);
   EXPECT_TRUE(PeerEndedWell()) << peer.Log();
   EXPECT_TRUE(NoCallDialogs());
   EXPECT_EQ(ShowData.lin_call, FALSE);
@@ -86,6 +104,17 @@ TEST_F(CallsTest, UnmatchedCallStaysWithTheTerminateDialogUntilTheDoorHangsUp) {
   EXPECT_TRUE(PeerEndedWell()) << peer.Log();
   EXPECT_TRUE(PumpUntil(NoCallDialogs)) << "the end of the call closes the Terminate dialog";
   EXPECT_EQ(hWnd_Terminate, 0u);
+}
+
+TEST_F(CallsTest, ADoorThatGivesUpWhileRingingClosesTheAcceptDialogAndStopsTheRing) {
+  Set("Window 0", "IP_addr", "127.0.0.1");
+  StartTelephone();
+  ASSERT_TRUE(peer.Start(Scenario("door_gives_up.xml"), peerPort, {Loopback(ourPort)}));
+  ASSERT_TRUE(PumpUntil([] { return dialog_driver::FindDialog(kTemplateAccept) != 0; })) << peer.Log();
+  EXPECT_TRUE(CurrentSound().playing);
+  EXPECT_TRUE(PeerEndedWell()) << peer.Log();
+  EXPECT_TRUE(PumpUntil([] { return NoCallDialogs() && !CurrentSound().playing; }));
+  EXPECT_EQ(hWnd_Accept, 0u);
 }
 
 TEST_F(CallsTest, CallButtonCallsTheDoorThroughTheTelephone) {
