@@ -10,6 +10,7 @@
 #include "platform/gui/drawing.h"
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
+#include "sip/telephone.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
 #include "state/program.h"
@@ -50,6 +51,11 @@ void MyClose() {
   // tray record is cleared (or cut off from both when it outlives its bound).
   AwaitReaderEnd();
   DeleteNotifyIcon();
+
+  // The telephone: registration removed, call ended, core released, and the role handed to one of the
+  // copies that remain.
+  KillTimer(g_hwndMain, kSipRoleTimer);
+  ShutDownSipTelephone();
 
   {
     std::lock_guard lock(SkinMutex());

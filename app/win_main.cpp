@@ -9,8 +9,10 @@
 #include "platform/gui/application.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/window.h"
+#include "sip/telephone.h"
 #include "skin/skin.h"
 #include "state/display_record.h"
+#include "state/private_codes.h"
 #include "state/program.h"
 #include "video/reader_thread.h"
 #include "window/window_proc.h"
@@ -27,6 +29,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   g_hInstance = hInstance;
   SetShutdownProcedure(MyClose);
   SetRelayPainter([](t_ShowData data) { ShowMyWindow(g_hwndMain, data); });
+  SetTelephone(SipTelephone());
 
   if (!InitApp()) return 0;
   RouteCloseSignalsTo(g_hwndMain);
@@ -47,6 +50,10 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);
   StartReaderThread();
+  // Instance 1 holds the telephone from the start; the others take it up when it is handed over or
+  // when its holder is gone.
+  if (PocSpusteni == 1) SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, 0);
+  SetTimer(g_hwndMain, kSipRoleTimer, kSipRoleTimerPeriodMs);
 
   const int exitCode = RunMessageLoop();
   StopInstanceBus();

@@ -39,3 +39,6 @@ enum SipThreadCode : WPARAM {
 // Timer 0 of the main window restarts the video reader once a second while it is not connected.
 constexpr UINT kReaderTimer = 0;
 constexpr UINT kReaderTimerPeriodMs = 1000;
+// Timer 1: a copy without a telephone takes up the SIP role when its holder is gone.
+constexpr UINT kSipRoleTimer = 1;
+constexpr UINT kSipRoleTimerPeriodMs = 1000;

@@ -24,6 +24,7 @@ char SIP_pass[64];
 char SIP_realm[64];
 int SIP_reg_duration = 3600;
 BOOL UseSIP = FALSE;
+int SIP_port = 5060;
 
 std::mutex& IP_addrMutex() {
   static std::mutex mutex;
@@ -57,4 +58,5 @@ void ReadSettings() {
   GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
   SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
   UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
+  SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
 }

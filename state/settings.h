@@ -25,6 +25,7 @@ extern char SIP_pass[64];
 extern char SIP_realm[64];
 extern int SIP_reg_duration;
 extern BOOL UseSIP;
+extern int SIP_port;  // the telephone's UDP port
 
 // Guards IP_addr: the window thread writes it (start-up, the settings dialog) while the video reader and
 // the relay commands read it on their threads. Writers hold it; readers take a copy with CopyIP_addr.

@@ -2,3 +2,4 @@
 #include "state/sip_state.h"
 
 BOOL SIP_reg = FALSE;
+char CallToDoorPhone[128];

@@ -5,3 +5,6 @@
 
 // The last known registration state, shown by the settings dialog.
 extern BOOL SIP_reg;
+
+// The address this copy's call button asks the SIP copy to call: 128 bytes, spaces behind the text.
+extern char CallToDoorPhone[128];

@@ -1,29 +1,73 @@
-// The SIP telephone's handlers on the window thread; until the telephone exists, each does nothing.
+// The window thread's side of the SIP telephone: the handlers start-up handed in, and the two answers
+// every copy gives the SIP copy (its door address, its call target).
 #include "window/sip_handlers.h"
 
-// No copy holds a SIP core until the telephone exists.
-bool HasSipCore() { return false; }
+#include <cstring>
 
-// Sends the door address (SIP identity with prefix, or IP address) as copy-data tag 0; comes with the SIP
-// calls.
-void SendDoorAddress(HWND) {}
-// Ends the current call in the SIP copy; comes with the SIP calls.
-void SipHangUp(HWND) {}
-// Answers a call request with code 6 to the asker; comes with the SIP calls.
-void SipCallRequest(HWND) {}
-// Sends CallToDoorPhone as copy-data tag 6; comes with the SIP calls.
-void SendCallTarget(HWND) {}
-// Re-reads and re-applies the SIP and sound settings; comes with the SIP core.
-void SipReapplySettings() {}
-// Creates the SIP core and its thread; comes with the SIP core.
-void StartSipCore() {}
-// Refreshes SIP_reg from the proxy configuration and answers the asker; comes with the SIP core.
-void SipRegistrationQuery(LPARAM) {}
-// Answers the pending call and hands it to the matching copy; comes with the SIP calls.
-void ReceiveDoorAddress(HWND, const COPYDATASTRUCT*) {}
-// Invites the address the sender wants called; comes with the SIP calls.
-void ReceiveCallTarget(HWND, const COPYDATASTRUCT*) {}
-// Opens the modeless Accept dialog that rings; comes with the SIP calls.
-void OpenAcceptDialog() {}
-// Adds the entered credentials to the core; comes with the SIP core.
-void AuthenticationEntered(BOOL) {}
+#include "platform/gui/window.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "state/sip_state.h"
+#include "state/telephone_hooks.h"
+
+bool HasSipCore() {
+  const t_Telephone* t = Telephone();
+  return t != nullptr && t->HasCore();
+}
+
+void SendDoorAddress(HWND asker) {
+  COPYDATASTRUCT data{kTagDoorAddress, 0, nullptr};
+  char identity[128];
+  if (UseSIP) {
+    // The unit's SIP identity with its call prefix, space-padded behind its end as the SIP copy reads it.
+    std::memset(identity, ' ', sizeof identity);
+    const std::size_t prefix = strnlen(SIP_call_prefix, sizeof SIP_call_prefix - 1);
+    const std::size_t id = strnlen(SIP_id_doorphone, sizeof SIP_id_doorphone - 1);
+    std::memcpy(identity, SIP_call_prefix, prefix);
+    std::memcpy(identity + prefix, SIP_id_doorphone, id);
+    identity[prefix + id] = '\0';
+    data.cbData = sizeof identity;
+    data.lpData = identity;
+  } else {
+    data.cbData = sizeof IP_addr;
+    data.lpData = IP_addr;
+  }
+  SendMessage(asker, WM_COPYDATA, static_cast<WPARAM>(g_hwndMain), reinterpret_cast<LPARAM>(&data));
+}
+
+void SendCallTarget(HWND sipWindow) {
+  COPYDATASTRUCT data{kTagCallTarget, sizeof CallToDoorPhone, CallToDoorPhone};
+  SendMessage(sipWindow, WM_COPYDATA, static_cast<WPARAM>(g_hwndMain), reinterpret_cast<LPARAM>(&data));
+}
+
+void SipHangUp(HWND asker) {
+  if (const t_Telephone* t = Telephone()) t->HangUp(asker);
+}
+void SipCallRequest(HWND asker) {
+  if (const t_Telephone* t = Telephone()) t->CallRequest(asker);
+}
+void SipReapplySettings() {
+  if (const t_Telephone* t = Telephone()) t->ReapplySettings();
+}
+void StartSipCore() {
+  if (const t_Telephone* t = Telephone()) t->Start();
+}
+void SipRegistrationQuery(LPARAM asker) {
+  if (const t_Telephone* t = Telephone()) t->RegistrationQuery(asker);
+}
+void ReceiveDoorAddress(HWND sender, const COPYDATASTRUCT* data) {
+  if (const t_Telephone* t = Telephone()) t->DoorAddress(sender, data);
+}
+void ReceiveCallTarget(HWND sender, const COPYDATASTRUCT* data) {
+  if (const t_Telephone* t = Telephone()) t->CallTarget(sender, data);
+}
+void OpenAcceptDialog() {
+  if (const t_Telephone* t = Telephone()) t->IncomingCall();
+}
+void AuthenticationEntered(BOOL ok) {
+  if (const t_Telephone* t = Telephone()) t->AuthenticationEntered(ok);
+}
+void SipRoleTick() {
+  if (const t_Telephone* t = Telephone()) t->RoleTick();
+}

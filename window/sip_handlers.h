@@ -30,3 +30,5 @@ void ReceiveCallTarget(HWND sender, const COPYDATASTRUCT* data);
 void OpenAcceptDialog();
 // WM_USER 1: the Authentication dialog ended; ok when the user gave credentials.
 void AuthenticationEntered(BOOL ok);
+// Timer 1: a copy without a telephone takes up the SIP role when nobody holds it.
+void SipRoleTick();

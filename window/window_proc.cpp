@@ -10,6 +10,7 @@
 #include "video/reader_thread.h"
 #include "window/button_actions.h"
 #include "window/pointer.h"
+#include "window/sip_handlers.h"
 #include "window/window_messages.h"
 
 namespace {
@@ -52,6 +53,7 @@ LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: PostQuitMessage(0); break;
     case WM_TIMER:
       if (wParam == kReaderTimer) ReaderRestartTick();
+      if (wParam == kSipRoleTimer) SipRoleTick();
       break;
     case WM_MOUSEMOVE: ShowData.Button = MyMouseMove(wParam, lParam); break;
     case WM_LBUTTONDOWN: MyLButtonDown(ShowData.Button); break;

@@ -30,7 +30,10 @@ bool HttpStream::Open(uint16_t port, std::string_view target, std::string_view u
   sockaddr_in sa{};
   sa.sin_family = AF_INET;
   sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (inet_pton(AF_INET, host_.c_str(), &sa.sin_addr) != 1) {
+    Close();
+    return false;
+  }
   if (connect(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
     Close();
     return false;
@@ -87,7 +90,13 @@ std::optional<HttpReply> SplitResponse(std::string_view raw) {
 }
 
 std::optional<HttpReply> HttpGet(uint16_t port, std::string_view target, std::chrono::milliseconds timeout) {
+  return HttpGetAt("127.0.0.1", port, target, timeout);
+}
+
+std::optional<HttpReply> HttpGetAt(const std::string& host, uint16_t port, std::string_view target,
+                                   std::chrono::milliseconds timeout) {
   HttpStream stream;
+  stream.SetHost(host);
   if (!stream.Open(port, target)) return std::nullopt;
   const auto deadline = Clock::now() + timeout;
   while (!stream.Ended()) {

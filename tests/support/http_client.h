@@ -22,6 +22,10 @@ struct HttpReply {
 std::optional<HttpReply> HttpGet(uint16_t port, std::string_view target,
                                  std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// The same on host:port (another loopback address, e.g. 127.0.0.2).
+std::optional<HttpReply> HttpGetAt(const std::string& host, uint16_t port, std::string_view target,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
 // Splits a received response into status, head and body; nullopt before the head is complete.
 std::optional<HttpReply> SplitResponse(std::string_view raw);
 
@@ -48,7 +52,11 @@ class HttpStream {
   bool Ended() const { return ended_; }
   bool Reset() const { return reset_; }
 
+  // The address Open connects to: 127.0.0.1 unless set.
+  void SetHost(std::string host) { host_ = std::move(host); }
+
  private:
+  std::string host_ = "127.0.0.1";
   int fd_ = -1;
   std::string data_;
   std::vector<size_t> sizes_;

@@ -1,0 +1,7 @@
+// The configuration a core is made from: a text, so that the core opens no files or databases.
+#pragma once
+
+#include <string>
+
+// No databases (call logs, friends, secrets), video neither sent nor accepted, IPv4 only.
+std::string CoreConfigText();

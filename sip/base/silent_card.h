@@ -1,0 +1,10 @@
+// A silent sound card, for machines without one: calls still carry RTP (silence out, nothing played).
+#pragma once
+
+#include <linphone/core.h>
+
+#include <string>
+
+// Adds the silent card to the core's sound cards when no card can capture or none can play.
+// SIP thread only. Returns the card's id as the library names it, or "" when it was not needed.
+std::string AddSilentCardWhereNeeded(LinphoneCore* core);

@@ -1,0 +1,129 @@
+// Mapping the library's events onto the callback table: a call's states become the incoming call, the
+// other side's hang-up, the one "Call terminated." per call and the failure reasons.
+#include "sip/base/sip_events.h"
+
+#include <string>
+
+namespace {
+
+SipEventState* StateOf(LinphoneCore* lc) {
+  return static_cast<SipEventState*>(
+      linphone_core_cbs_get_user_data(linphone_core_get_current_callbacks(lc)));
+}
+
+const t_SipVTable* TableOf(LinphoneCore* lc) {
+  SipEventState* state = StateOf(lc);
+  return state == nullptr ? nullptr : state->table;
+}
+
+std::string AddressText(const LinphoneAddress* address) {
+  if (address == nullptr) return "";
+  char* text = linphone_address_as_string(address);
+  std::string copy = text == nullptr ? "" : text;
+  bctbx_free(text);
+  return copy;
+}
+
+// Every call ends in End or Error and then Released; the end is reported at the first of them.
+void ReportEnd(LinphoneCore* lc, const LinphoneCall* call) {
+  SipEventState* state = StateOf(lc);
+  if (state == nullptr || !state->ended.insert(call).second) return;
+  if (state->table->display_status != nullptr) state->table->display_status(lc, kCallTerminatedStatus);
+}
+
+void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate, const char* message) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table == nullptr) return;
+  switch (cstate) {
+    case LinphoneCallStateIncomingReceived:
+      if (table->inv_recv != nullptr)
+        table->inv_recv(lc, AddressText(linphone_call_get_remote_address(call)).c_str());
+      break;
+    case LinphoneCallStateEnd:
+      // The library says "Call terminated" for an end of ours, "Call ended" for the other side's.
+      if (table->bye_recv != nullptr && (message == nullptr || std::string(message) != "Call terminated"))
+        table->bye_recv(lc, AddressText(linphone_call_get_remote_address(call)).c_str());
+      ReportEnd(lc, call);
+      break;
+    case LinphoneCallStateError:
+      // A call of ours that the other side refused or that never reached it: say why.
+      if (linphone_call_get_dir(call) == LinphoneCallOutgoing && table->display_message != nullptr)
+        table->display_message(lc, message != nullptr && message[0] != '\0' ? message : "Call failed");
+      ReportEnd(lc, call);
+      break;
+    case LinphoneCallStateReleased:
+      ReportEnd(lc, call);
+      if (SipEventState* state = StateOf(lc)) state->ended.erase(call);
+      break;
+    default: break;
+  }
+}
+
+void OnRegistrationState(LinphoneCore* lc, LinphoneProxyConfig* config, LinphoneRegistrationState rstate,
+                         const char* message) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table == nullptr || rstate != LinphoneRegistrationFailed || table->display_message == nullptr) return;
+  // Refused credentials are asked for again (authentication_requested): no message on top of that.
+  const LinphoneReason reason = linphone_proxy_config_get_error(config);
+  if (reason == LinphoneReasonUnauthorized) return;
+  table->display_message(lc, message != nullptr && message[0] != '\0' ? message : "Registration failed");
+}
+
+void OnAuthentication(LinphoneCore* lc, LinphoneAuthInfo* info, LinphoneAuthMethod method) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table == nullptr || table->auth_info_requested == nullptr || method != LinphoneAuthHttpDigest) return;
+  const char* realm = linphone_auth_info_get_realm(info);
+  const char* user = linphone_auth_info_get_username(info);
+  table->auth_info_requested(lc, realm != nullptr ? realm : "", user != nullptr ? user : "");
+}
+
+void OnGlobalState(LinphoneCore* lc, LinphoneGlobalState gstate, const char* message) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table != nullptr && table->general_state != nullptr) table->general_state(lc, gstate, message);
+}
+
+void OnPresence(LinphoneCore* lc, LinphoneFriend* lf) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table != nullptr && table->notify_recv != nullptr) table->notify_recv(lc, lf);
+}
+
+void OnSubscriber(LinphoneCore* lc, LinphoneFriend* lf, const char* url) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table != nullptr && table->new_unknown_subscriber != nullptr)
+    table->new_unknown_subscriber(lc, lf, url);
+}
+
+void OnCallLog(LinphoneCore* lc, LinphoneCallLog* log) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table != nullptr && table->call_log_updated != nullptr) table->call_log_updated(lc, log);
+}
+
+void OnText(LinphoneCore* lc, LinphoneChatRoom* room, LinphoneChatMessage* message) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table == nullptr || table->text_received == nullptr) return;
+  const char* text = linphone_chat_message_get_utf8_text(message);
+  table->text_received(lc, room, linphone_chat_message_get_from_address(message),
+                       text != nullptr ? text : "");
+}
+
+void OnDtmf(LinphoneCore* lc, LinphoneCall* call, int dtmf) {
+  const t_SipVTable* table = TableOf(lc);
+  if (table != nullptr && table->dtmf_received != nullptr) table->dtmf_received(lc, call, dtmf);
+}
+
+}  // namespace
+
+LinphoneCoreCbs* CreateSipEventCallbacks(LinphoneFactory* factory, SipEventState* state) {
+  LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(factory);
+  linphone_core_cbs_set_user_data(cbs, state);
+  linphone_core_cbs_set_call_state_changed(cbs, OnCallState);
+  linphone_core_cbs_set_registration_state_changed(cbs, OnRegistrationState);
+  linphone_core_cbs_set_authentication_requested(cbs, OnAuthentication);
+  linphone_core_cbs_set_global_state_changed(cbs, OnGlobalState);
+  linphone_core_cbs_set_notify_presence_received(cbs, OnPresence);
+  linphone_core_cbs_set_new_subscription_requested(cbs, OnSubscriber);
+  linphone_core_cbs_set_call_log_updated(cbs, OnCallLog);
+  linphone_core_cbs_set_message_received(cbs, OnText);
+  linphone_core_cbs_set_dtmf_received(cbs, OnDtmf);
+  return cbs;
+}

@@ -1,0 +1,9 @@
+// The SIP role: exactly one running copy holds the telephone. A lock file in the runtime folder stands
+// for it; the system releases it when its holder ends in any way, so a killed holder frees the role.
+#pragma once
+
+// Takes the role without waiting; true when this process holds it (also when it held it already).
+bool TakeSipRole();
+// Gives the role back (nothing when it is not held).
+void ReleaseSipRole();
+bool HoldsSipRole();

@@ -1,0 +1,214 @@
+// The SIP thread's life: make and start the core, iterate it and run requests, then stop and release it.
+#include "sip/base/sip_thread.h"
+
+#include <cstdlib>
+
+#include "platform/core/completion.h"
+#include "platform/core/diagnostics.h"
+#include "sip/base/core_config.h"
+#include "sip/base/silent_card.h"
+#include "sip/base/sip_events.h"
+
+struct SipThread::Shared {
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<Request> queue;
+  bool stop = false;
+  bool running = false;
+  Completion<bool> created;   // true: the core runs
+  Completion<bool> finished;  // the core is released and the thread returns
+  SipCoreStarted report;
+};
+
+bool PlainSipWait(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return done();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+namespace {
+
+std::string Text(const char* text) { return text == nullptr ? "" : text; }
+
+// The library's logs stay quiet unless KESTROVA_SIP_LOG asks for them.
+void SetLogLevel() {
+  const char* wanted = std::getenv("KESTROVA_SIP_LOG");
+  const bool verbose = wanted != nullptr && wanted[0] != '\0' && wanted[0] != '0';
+  linphone_logging_service_set_log_level(linphone_logging_service_get(),
+                                         verbose ? LinphoneLogLevelMessage : LinphoneLogLevelFatal);
+}
+
+LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
+  SetLogLevel();
+  LinphoneFactory* factory = linphone_factory_get();
+  LinphoneConfig* config = linphone_factory_create_config_from_string(factory, CoreConfigText().c_str());
+  if (config == nullptr) return nullptr;
+  LinphoneCore* core = linphone_factory_create_core_with_config_3(factory, config, nullptr);
+  linphone_config_unref(config);
+  if (core == nullptr) return nullptr;
+
+  LinphoneCoreCbs* cbs = CreateSipEventCallbacks(factory, events);
+  linphone_core_add_callbacks(core, cbs);
+  linphone_core_cbs_unref(cbs);
+
+  LinphoneTransports* transports = linphone_factory_create_transports(factory);
+  linphone_transports_set_udp_port(transports, options.udpPort);
+  linphone_transports_set_tcp_port(transports, 0);
+  linphone_transports_set_tls_port(transports, 0);
+  linphone_transports_set_dtls_port(transports, 0);
+  linphone_core_set_transports(core, transports);
+  linphone_transports_unref(transports);
+  // Several telephones on one machine (other SIP programs, tests): media ports are picked freely.
+  linphone_core_set_audio_port(core, -1);
+  linphone_core_set_video_port(core, -1);
+  linphone_core_set_text_port(core, -1);
+  // The program rings itself.
+  linphone_core_set_ring(core, nullptr);
+  linphone_core_set_ringback(core, nullptr);
+  linphone_core_enable_self_view(core, FALSE);
+  linphone_core_enable_video_preview(core, FALSE);
+  linphone_core_enable_video_capture(core, FALSE);
+  linphone_core_enable_video_display(core, FALSE);
+
+  if (linphone_core_start(core) != 0) {
+    linphone_core_unref(core);
+    return nullptr;
+  }
+  return core;
+}
+
+// The devices asked for; what the library took is read back, as it keeps its own choice for a name it
+// does not know.
+void ApplySound(LinphoneCore* core, const SipCoreOptions& options, SipCoreStarted& report) {
+  const std::string silent = AddSilentCardWhereNeeded(core);
+  if (!options.capture.empty()) linphone_core_set_capture_device(core, options.capture.c_str());
+  if (!options.playback.empty()) linphone_core_set_playback_device(core, options.playback.c_str());
+  if (!silent.empty()) {
+    // Without a card of its own the machine gets the silent one whatever was asked for.
+    linphone_core_set_capture_device(core, silent.c_str());
+    linphone_core_set_playback_device(core, silent.c_str());
+  }
+  report.capture = Text(linphone_core_get_capture_device(core));
+  report.playback = Text(linphone_core_get_playback_device(core));
+}
+
+}  // namespace
+
+SipThread::~SipThread() { Stop(PlainSipWait); }
+
+bool SipThread::Start(const SipCoreOptions& options, const SipWaiter& wait, SipCoreStarted* started) {
+  if (Running()) return false;
+  if (thread_.joinable()) thread_.join();
+  auto shared = std::make_shared<Shared>();
+  try {
+    thread_ = std::thread(&SipThread::Body, this, shared, options);
+  } catch (const std::system_error& e) {
+    Diag(DiagLevel::Error, "SIP thread: cannot start: %s", e.what());
+    return false;
+  }
+  // Making and starting a core takes 55 to 180 ms; a loaded machine may take much longer.
+  if (!wait([&] { return shared->created.Done(); }, std::chrono::seconds(20))) {
+    Diag(DiagLevel::Error, "SIP thread: the core did not start in time; going on without a telephone");
+    {
+      std::lock_guard lock(shared->mutex);
+      shared->stop = true;
+    }
+    shared->wake.notify_all();
+    shared_ = shared;
+    Stop(wait);
+    return false;
+  }
+  if (!shared->created.Value()) {
+    thread_.join();
+    return false;
+  }
+  if (started != nullptr) *started = shared->report;
+  shared_ = shared;
+  return true;
+}
+
+bool SipThread::Running() const {
+  if (!shared_) return false;
+  std::lock_guard lock(shared_->mutex);
+  return shared_->running && !shared_->stop;
+}
+
+void SipThread::Post(Request request) {
+  if (!shared_) return;
+  {
+    std::lock_guard lock(shared_->mutex);
+    if (!shared_->running || shared_->stop) return;
+    shared_->queue.push_back(std::move(request));
+  }
+  shared_->wake.notify_all();
+}
+
+bool SipThread::Call(Request request, const SipWaiter& wait, std::chrono::milliseconds bound) {
+  if (!Running()) return false;
+  auto done = std::make_shared<Completion<bool>>();
+  Post([request = std::move(request), done](LinphoneCore* core) {
+    request(core);
+    done->Complete(true);
+  });
+  return wait([&] { return done->Done(); }, bound);
+}
+
+void SipThread::Stop(const SipWaiter& wait) {
+  if (shared_) {
+    {
+      std::lock_guard lock(shared_->mutex);
+      shared_->stop = true;
+    }
+    shared_->wake.notify_all();
+    // The core's last callbacks (the end of a call) may wait for the waiting thread.
+    if (!wait([&] { return shared_->finished.Done(); }, std::chrono::seconds(10)))
+      Diag(DiagLevel::Warning, "SIP thread: the core takes long to stop; waiting for it");
+  }
+  if (thread_.joinable()) thread_.join();
+  shared_.reset();
+}
+
+void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
+  SipEventState events;
+  events.table = options.table;
+  LinphoneCore* core = MakeCore(options, &events);
+  if (core == nullptr) {
+    Diag(DiagLevel::Error, "SIP: the core could not be made or started (UDP port %d); no telephone",
+         options.udpPort);
+    shared->finished.Complete(true);
+    shared->created.Complete(false);
+    return;
+  }
+  ApplySound(core, options, shared->report);
+  if (LinphoneTransports* used = linphone_core_get_transports_used(core)) {
+    shared->report.udpPort = linphone_transports_get_udp_port(used);
+    linphone_transports_unref(used);
+  }
+  shared->report.core = core;
+  {
+    std::lock_guard lock(shared->mutex);
+    shared->running = true;
+  }
+  shared->created.Complete(true);
+
+  for (;;) {
+    linphone_core_iterate(core);
+    std::deque<Request> batch;
+    bool stop;
+    {
+      std::unique_lock lock(shared->mutex);
+      shared->wake.wait_for(lock, kIteratePeriod, [&] { return shared->stop || !shared->queue.empty(); });
+      batch.swap(shared->queue);
+      stop = shared->stop;
+      if (stop) shared->running = false;
+    }
+    for (Request& request : batch) request(core);
+    if (stop) break;
+  }
+  linphone_core_stop(core);
+  linphone_core_unref(core);
+  shared->finished.Complete(true);
+}

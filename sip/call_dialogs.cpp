@@ -1,0 +1,85 @@
+// Accept: caption the caller, ring; OK hands the call to the copies (code 0) and opens Terminate;
+// Cancel answers and ends the call at once. Terminate: OK ends the call; its close box does nothing.
+#include "sip/call_dialogs.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/gui/dialog.h"
+#include "platform/gui/window.h"
+#include "sip/base/call_control.h"
+#include "sip/sip_vars.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+
+namespace {
+
+void SetCallerCaption(HWND dialog) {
+  std::lock_guard lock(CallerMutex());
+  SetWindowTextA(dialog, Name_call[0] != '\0' ? Name_call : IP_call);
+}
+
+bool RingFileReadable() {
+  const int fd = open("ring.wav", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+void Ring() {
+  // A ring.wav that cannot be played (not a WAV file) must not leave the door call silent.
+  if (RingFileReadable() && PlaySoundA("ring.wav", nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP)) return;
+  PlaySoundA(MAKEINTRESOURCE(kRingResource), g_hInstance, SND_RESOURCE | SND_ASYNC | SND_LOOP);
+}
+
+void StopRing() { PlaySoundA(nullptr, nullptr, 0); }
+
+}  // namespace
+
+void OpenAcceptDialogFor() {
+  // A dialog of an earlier call that is still open gives way to this one.
+  if (hWnd_Accept != 0) EndDialog(hWnd_Accept, 0);
+  hWnd_Accept = CreateDialogParamA(g_hInstance, kTemplateAccept, g_hwndMain, DialogProcAccept, 0);
+}
+
+LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+  if (uMsg == WM_INITDIALOG) {
+    SetCallerCaption(hwndDlg);
+    Ring();
+  } else if (uMsg == WM_COMMAND) {
+    switch (LOWORD(wParam)) {
+      case IDOK:
+        StopRing();
+        // Posted: the Terminate dialog exists before the first copy's answer can come in.
+        PostMessage(HWND_BROADCAST, MESSAGE, kCodeAskDoorAddress, static_cast<LPARAM>(g_hwndMain));
+        if (hWnd_Terminate != 0) EndDialog(hWnd_Terminate, 0);
+        hWnd_Terminate = CreateDialogParamA(g_hInstance, kTemplateTerminate, g_hwndMain, DialogProcTerm, 0);
+        EndDialog(hwndDlg, IDOK);
+        if (hWnd_Accept == hwndDlg) hWnd_Accept = 0;
+        break;
+      case IDCANCEL:
+        StopRing();
+        // The unit sees its call answered and ended.
+        Linphone_Thread.Post([](LinphoneCore* core) {
+          AcceptPendingCall(core);
+          TerminateCurrentCall(core);
+        });
+        EndDialog(hwndDlg, IDCANCEL);
+        if (hWnd_Accept == hwndDlg) hWnd_Accept = 0;
+        break;
+      default: break;
+    }
+  }
+  return FALSE;
+}
+
+LRESULT DialogProcTerm(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+  if (uMsg == WM_INITDIALOG) {
+    SetCallerCaption(hwndDlg);
+  } else if (uMsg == WM_COMMAND && LOWORD(wParam) == IDOK) {
+    Linphone_Thread.Post([](LinphoneCore* core) { TerminateCurrentCall(core); });
+    EndDialog(hwndDlg, IDOK);
+    if (hWnd_Terminate == hwndDlg) hWnd_Terminate = 0;
+  }
+  return FALSE;
+}

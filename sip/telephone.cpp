@@ -1,0 +1,143 @@
+// The telephone's life in one copy: set-up, reload, registration state, shutdown and hand-over.
+#include "sip/telephone.h"
+
+#include <atomic>
+#include <memory>
+
+#include "platform/core/diagnostics.h"
+#include "platform/core/profile.h"
+#include "platform/gui/dialog.h"
+#include "platform/gui/window.h"
+#include "sip/base/call_control.h"
+#include "sip/base/sip_role.h"
+#include "sip/base/text_buffer.h"
+#include "sip/call_dialogs.h"
+#include "sip/call_routing.h"
+#include "sip/callbacks.h"
+#include "sip/credentials.h"
+#include "sip/proxy_config.h"
+#include "sip/sip_vars.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "state/sip_state.h"
+
+namespace {
+
+// A copy whose core could not be made does not try again on its own every second.
+bool g_coreFailed = false;
+
+void ShowProxyConfigError() {
+  MessageBoxA(g_hwndMain, "Add proxy config error", "Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool HasCore() { return the_core != nullptr; }
+
+}  // namespace
+
+void StartSipTelephone() {
+  if (the_core != nullptr) return;
+  if (!TakeSipRole()) return;  // another copy holds the telephone
+  FillSipVTable(vtable);
+  SipCoreStarted started;
+  if (!Linphone_Thread.Start({SIP_port, &vtable, Snd_capture, Snd_playback}, WaitForSipThread, &started)) {
+    g_coreFailed = true;
+    ReleaseSipRole();
+    return;
+  }
+  g_coreFailed = false;
+  the_core = started.core;
+  // A device the library does not know is replaced by its choice, in memory only.
+  FillAndCopy(Snd_capture, started.capture.c_str());
+  FillAndCopy(Snd_playback, started.playback.c_str());
+
+  auto refused = std::make_shared<std::atomic<bool>>(false);
+  RunOnSipThread([account = AccountFromSettings(IP_addr), refused](LinphoneCore* core) {
+    linphone_core_set_primary_contact(core, account.contact.c_str());
+    if (!account.use) return;
+    AddAccountAuthInfo(core, account);
+    if (!AddAccountProxyConfig(core, account)) *refused = true;
+  });
+  if (*refused) ShowProxyConfigError();
+}
+
+void ReloadSipSettings() {
+  if (the_core == nullptr) return;
+  GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
+  GetPrivateProfileString("Sound", "Sound playback", "", Snd_playback, sizeof Snd_playback, ini_file);
+  GetPrivateProfileString("SIP", "SIP_addr", "", SIP_addr, sizeof SIP_addr, ini_file);
+  GetPrivateProfileString("SIP", "SIP_id", "Kestrova", SIP_id, sizeof SIP_id, ini_file);
+  GetPrivateProfileString("SIP", "SIP_pass", "", SIP_pass, sizeof SIP_pass, ini_file);
+  SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
+  UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
+  if (SIP_id[0] == '\0') FillAndCopy(SIP_id, "Kestrova");
+
+  auto refused = std::make_shared<std::atomic<bool>>(false);
+  RunOnSipThread([account = AccountFromSettings(IP_addr), capture = std::string(Snd_capture),
+                  playback = std::string(Snd_playback), refused](LinphoneCore* core) {
+    linphone_core_set_primary_contact(core, account.contact.c_str());
+    if (account.use) {
+      // The previous configuration goes whether or not it registered: left in the core it would go on
+      // registering with the old credentials.
+      RemoveAccountProxyConfig(core, true);
+      if (!AddAccountProxyConfig(core, account)) *refused = true;
+      AddAccountAuthInfo(core, account);
+    } else {
+      RemoveAccountProxyConfig(core, false);
+    }
+    linphone_core_set_playback_device(core, playback.c_str());
+    linphone_core_set_capture_device(core, capture.c_str());
+  });
+  if (*refused) ShowProxyConfigError();
+}
+
+void AnswerRegistrationQuery(LPARAM asker) {
+  auto known = std::make_shared<std::atomic<bool>>(false);
+  auto registered = std::make_shared<std::atomic<bool>>(false);
+  RunOnSipThread([known, registered](LinphoneCore*) {
+    *known = cfg != nullptr;
+    *registered = AccountRegistered();
+  });
+  if (*known) SIP_reg = *registered ? TRUE : FALSE;
+  SendMessage(static_cast<HWND>(asker), MESSAGE, kCodeRegistration, SIP_reg);
+}
+
+void ShutDownSipTelephone() {
+  if (the_core == nullptr) return;
+  RunOnSipThread([](LinphoneCore* core) {
+    if (cfg != nullptr) RemoveAccountProxyConfig(core, true);
+    if (InCall(core)) TerminateCurrentCall(core);
+  });
+  Linphone_Thread.Stop(WaitForSipThread);
+  the_core = nullptr;
+  if (info != nullptr) linphone_auth_info_unref(info);
+  info = nullptr;
+  CloseCallDialogs();
+  ReleaseSipRole();
+  // Exactly one of the copies that remain takes the role up.
+  SendMessage(HWND_BROADCAST, MESSAGE, kCodeSipClosing, static_cast<LPARAM>(g_hwndMain));
+}
+
+void SipRoleTimerTick() {
+  if (the_core != nullptr || g_coreFailed) return;
+  if (!TakeSipRole()) return;
+  Diag(DiagLevel::Info, "the SIP role was free: this copy takes up the telephone");
+  SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, static_cast<LPARAM>(g_hwndMain));
+}
+
+const t_Telephone* SipTelephone() {
+  static const t_Telephone telephone{
+      HasCore,
+      HangUpRequested,
+      CallRequested,
+      ReloadSipSettings,
+      StartSipTelephone,
+      AnswerRegistrationQuery,
+      DoorAddressReceived,
+      CallTargetReceived,
+      OpenAcceptDialogFor,
+      AddEnteredCredentials,
+      SipRoleTimerTick,
+  };
+  return &telephone;
+}

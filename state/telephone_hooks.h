@@ -1,0 +1,24 @@
+// The SIP telephone as the window procedure reaches it. The telephone's module sits beside the window's,
+// not below it, so start-up hands its handlers in; until then this copy has no telephone.
+#pragma once
+
+#include "platform/core/messages.h"
+
+struct t_Telephone {
+  bool (*HasCore)();                                             // this copy holds the telephone
+  void (*HangUp)(HWND asker);                                    // code 4
+  void (*CallRequest)(HWND asker);                               // code 5
+  void (*ReapplySettings)();                                     // code 7
+  void (*Start)();                                               // code 10
+  void (*RegistrationQuery)(LPARAM asker);                       // code 11
+  void (*DoorAddress)(HWND sender, const COPYDATASTRUCT* data);  // copy-data tag 0
+  void (*CallTarget)(HWND sender, const COPYDATASTRUCT* data);   // copy-data tag 6
+  void (*IncomingCall)();                                        // WM_USER 0
+  void (*AuthenticationEntered)(BOOL ok);                        // WM_USER 1
+  void (*RoleTick)();  // once a second: take up a telephone left free
+};
+
+// Window thread, at start-up; nullptr takes the telephone away again (tests).
+void SetTelephone(const t_Telephone* telephone);
+// The handlers handed in, or nullptr.
+const t_Telephone* Telephone();

@@ -1,0 +1,259 @@
+// The telephone across copies of the real program on one display, with simulated door units calling and
+// called over SIP: a door call handed to the copy that watches the calling unit, refusal, calls from a
+// copy without the telephone, and the hand-over of the telephone when its copy closes or is killed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/child_process.h"
+#include "tests/support/free_port.h"
+#include "tests/support/http_client.h"
+#include "tests/support/poll.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/x_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::ChildProcess;
+using test_support::PollUntil;
+
+// A simulated unit on its own loopback address; its SIP side shares the HTTP port.
+struct Unit {
+  ChildProcess process;
+  std::string host;
+  uint16_t port = 0;
+
+  std::string Address() const { return host + ":" + std::to_string(port); }
+  std::string Get(const std::string& target) {
+    auto reply = test_support::HttpGetAt(host, port, target);
+    return reply ? reply->body : "";
+  }
+  // A number from /sim/sipstate ("received", "connected", "ended"...).
+  long Count(const std::string& key) {
+    const std::string json = Get("/sim/sipstate");
+    const std::size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? -1 : std::atol(json.c_str() + at + key.size() + 3);
+  }
+};
+
+class TelephoneOnX : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* folder : {"run", "cfg", "cfg/Kestrova"}) mkdir((tmp / folder).c_str(), 0700);
+    ASSERT_TRUE(x.Start(true)) << "Xvfb did not start";
+    sipPort = test_support::FreeUdpPort();
+    ASSERT_NE(sipPort, 0);
+  }
+
+  void StartUnit(Unit& unit, const std::string& host) {
+    unit.host = host;
+    ASSERT_TRUE(
+        unit.process.Start(DOORSIM_BINARY, {"--listen", host + ":0", "--size", "160x120", "--fps", "5"}))
+        << unit.process.LastError();
+    auto line = unit.process.ReadLine(10s);
+    ASSERT_TRUE(line.has_value()) << "the simulator gave no address";
+    unit.port = static_cast<uint16_t>(std::atoi(line->substr(line->rfind(':') + 1).c_str()));
+    ASSERT_TRUE(PollUntil(
+        [&] { return unit.Get("/sim/sipstate").find("\"running\":true") != std::string::npos; }, 10s));
+  }
+
+  // A copy watching unit, its window at (left, 0). Copies read the one settings file at start.
+  ChildProcess& StartCopy(const Unit& unit, int left) {
+    test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini",
+                            "[Window 0]\r\nIP_addr=" + unit.Address() + "\r\nLeft=" + std::to_string(left) +
+                                "\r\n[SIP]\r\nSIP_port=" + std::to_string(sipPort) + "\r\n");
+    const std::size_t before = AllWindows();
+    ChildProcess& copy = copies.emplace_back();
+    EXPECT_TRUE(copy.Start(KESTROVA_BINARY, {},
+                           x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"},
+                                          {"XDG_RUNTIME_DIR", tmp / "run"},
+                                          {"no_proxy", "127.0.0.0/8"}})))
+        << copy.LastError();
+    EXPECT_TRUE(PollUntil([&] { return AllWindows() > before; }, 30s)) << "no main window";
+    return copy;
+  }
+  std::size_t AllWindows() {
+    return x.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--class", "KestrovaClass"}).output.size() /
+           2;
+  }
+
+  // The inodes of the sockets on the telephone's port: one per telephone on this machine.
+  std::vector<std::string> TelephoneSockets() {
+    char port[8];
+    std::snprintf(port, sizeof port, ":%04X", sipPort);
+    std::vector<std::string> inodes;
+    for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
+      std::ifstream udp(table);
+      for (std::string line; std::getline(udp, line);) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >>
+            inode;
+        if (local.size() > 5 && local.substr(local.size() - 5) == port) inodes.push_back(inode);
+      }
+    }
+    return inodes;
+  }
+  int Telephones() { return static_cast<int>(TelephoneSockets().size()); }
+  // Whether the process holds the telephone's socket.
+  bool HoldsTelephone(pid_t pid) {
+    const std::vector<std::string> inodes = TelephoneSockets();
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+      for (const std::string& inode : inodes)
+        if (target == "socket:[" + inode + "]") return true;
+    }
+    return false;
+  }
+
+  // A visible dialog by caption (the caller's name), "" when none.
+  std::string DialogNamed(const std::string& caption) {
+    const std::string out =
+        x.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", "^" + caption + "$"}).output;
+    return out.substr(0, out.find('\n'));
+  }
+  // Clicks at the fraction (fx, fy) of a window: the dialogs' buttons sit at fixed dialog units.
+  void ClickIn(const std::string& window, double fx, double fy) {
+    auto g = x.Geometry(window);
+    ASSERT_TRUE(g.has_value());
+    Click((*g)[0] + static_cast<int>((*g)[2] * fx), (*g)[1] + static_cast<int>((*g)[3] * fy));
+  }
+  void Click(int px, int py) {
+    x.Run("/usr/bin/xdotool", {"mousemove", std::to_string(px), std::to_string(py)});
+    x.Run("/usr/bin/xdotool", {"mousemove", std::to_string(px + 1), std::to_string(py)});
+    x.Run("/usr/bin/xdotool", {"click", "1"});
+    // Off the button, into the video area above it: the window takes back its hover look.
+    x.Run("/usr/bin/xdotool", {"mousemove", std::to_string(px), std::to_string(py - 120)});
+  }
+  // The call button (hang-up button during a call) of the window at (left, 0), default size 336x301.
+  static constexpr int kWidth = 336, kHeight = 301;
+  void ClickCallButton(int left) { Click(left + kWidth - 235 + 36, kHeight - 18); }
+  // A fingerprint of that button's pixels.
+  std::uint64_t CallButton(int left) {
+    auto shot = x.Shoot(tmp.path());
+    if (!shot) return 0;
+    std::uint64_t h = 1469598103934665603ULL;
+    const std::uint32_t first = shot->at(left + kWidth - 230, kHeight - 30);
+    bool drawn = false;  // a window not yet painted shows one colour there
+    for (int py = kHeight - 30; py < kHeight - 6; ++py)
+      for (int px = left + kWidth - 230; px < left + kWidth - 168; ++px) {
+        h = (h ^ shot->at(px, py)) * 1099511628211ULL;
+        drawn = drawn || shot->at(px, py) != first;
+      }
+    return drawn ? h : 0;
+  }
+  // The call button once two looks in a row agree (the window has been painted).
+  std::uint64_t SteadyCallButton(int left) {
+    std::uint64_t last = 0, now = 0;
+    PollUntil([&] { return (last = std::exchange(now, CallButton(left))) == now && now != 0; }, 10s);
+    return now;
+  }
+  std::string CallUs() { return "/sim/sipcall?to=sip:127.0.0.1:" + std::to_string(sipPort); }
+
+  test_support::TempFolder tmp;
+  test_support::XSession x;
+  std::deque<ChildProcess> copies;
+  int sipPort = 0;
+};
+
+// Where Accept's buttons are, as fractions of its 120 x 45 dialog units.
+constexpr double kOkX = 30.0 / 120, kCancelX = 90.0 / 120, kButtonY = 32.0 / 45;
+
+TEST_F(TelephoneOnX, DoorCallAcceptedInTheFirstCopyIsTakenByTheCopyWatchingThatDoor) {
+  Unit front, back;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(back, "127.0.0.3"));
+  StartCopy(front, 0);
+  ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s)) << "the first copy holds the telephone";
+  StartCopy(back, 400);
+  const std::uint64_t callButton = SteadyCallButton(400);
+
+  ASSERT_EQ(back.Get(CallUs()), "ok\n");
+  std::string accept;
+  ASSERT_TRUE(PollUntil([&] { return !(accept = DialogNamed("door")).empty(); }, 10s)) << "no Accept dialog";
+  ClickIn(accept, kOkX, kButtonY);
+  // The second copy shows its hang-up button; the Terminate dialog closed as a copy took the call.
+  EXPECT_TRUE(PollUntil([&] { return CallButton(400) != callButton; }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return DialogNamed("door").empty(); }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return back.Count("connected") == 1; }, 10s));
+
+  ASSERT_EQ(back.Get("/sim/siphangup"), "ok\n");  // the door hangs up: every call mark goes
+  EXPECT_TRUE(PollUntil([&] { return CallButton(400) == callButton; }, 10s)) << back.Get("/sim/sipstate");
+  EXPECT_EQ(front.Count("received"), 0);
+}
+
+TEST_F(TelephoneOnX, RefusalAndACallFromTheCopyWithoutTheTelephone) {
+  Unit front, back;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(back, "127.0.0.3"));
+  StartCopy(front, 0);
+  ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
+  StartCopy(back, 400);
+  const std::uint64_t callButton = SteadyCallButton(400);
+
+  ASSERT_EQ(back.Get(CallUs()), "ok\n");
+  std::string accept;
+  ASSERT_TRUE(PollUntil([&] { return !(accept = DialogNamed("door")).empty(); }, 10s));
+  ClickIn(accept, kCancelX, kButtonY);
+  // Refusing answers the call for an instant and ends it.
+  EXPECT_TRUE(PollUntil([&] { return back.Count("ended") == 1; }, 10s));
+  EXPECT_EQ(back.Count("connected"), 1);
+  EXPECT_TRUE(DialogNamed("door").empty());
+
+  ClickCallButton(400);  // through the first copy's telephone: codes 5, 6, tag 6, 3
+  EXPECT_TRUE(PollUntil([&] { return back.Count("connected") == 2; }, 10s)) << back.Get("/sim/sipstate");
+  EXPECT_TRUE(PollUntil([&] { return CallButton(400) != callButton; }, 10s));
+  ClickCallButton(400);  // now the hang-up button: code 4
+  EXPECT_TRUE(PollUntil([&] { return back.Count("ended") == 2; }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return CallButton(400) == callButton; }, 10s));
+  EXPECT_EQ(front.Count("received"), 0);
+}
+
+TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOneNewTelephone) {
+  Unit front;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  StartCopy(front, 0);
+  ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
+  StartCopy(front, 350);
+  StartCopy(front, 700);
+
+  // A call stands when the telephone's copy closes: the door sees it ended.
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  std::string accept;
+  ASSERT_TRUE(PollUntil([&] { return !(accept = DialogNamed("door")).empty(); }, 10s));
+  ClickIn(accept, kOkX, kButtonY);
+  ASSERT_TRUE(PollUntil([&] { return front.Count("connected") == 1; }, 10s));
+  ASSERT_TRUE(copies[0].Signal(SIGTERM));  // closing hands the telephone over (code 8)
+  ASSERT_TRUE(copies[0].Wait(20s).has_value());
+  EXPECT_TRUE(PollUntil([&] { return front.Count("ended") == 1; }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return Telephones() == 1; }, 10s));
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s)) << "the new telephone rings";
+  EXPECT_EQ(front.Count("received"), 0);
+  ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
+  EXPECT_TRUE(PollUntil([&] { return DialogNamed("door").empty(); }, 10s));
+
+  // Whichever copy took it is killed: the last copy takes the telephone up on its own.
+  const std::string holder = x.Run("/usr/bin/fuser", {"-n", "udp", std::to_string(sipPort)}).output;
+  ChildProcess& victim =
+      holder.find(std::to_string(copies[1].Pid())) != std::string::npos ? copies[1] : copies[2];
+  ChildProcess& survivor = &victim == &copies[1] ? copies[2] : copies[1];
+  ASSERT_TRUE(victim.Signal(SIGKILL));
+  ASSERT_TRUE(victim.Wait(10s).has_value());
+  EXPECT_TRUE(PollUntil([&] { return Telephones() == 1; }, 10s)) << "no telephone after the kill";
+  EXPECT_TRUE(survivor.Running());
+  EXPECT_TRUE(HoldsTelephone(survivor.Pid()));
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s));
+}
+
+}  // namespace
