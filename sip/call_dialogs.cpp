@@ -5,12 +5,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <string>
+
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
 #include "sip/sip_vars.h"
 #include "state/private_codes.h"
 #include "state/program.h"
+#include "state/user_files.h"
 
 namespace {
 
@@ -19,16 +22,20 @@ void SetCallerCaption(HWND dialog) {
   SetWindowTextA(dialog, Name_call[0] != '\0' ? Name_call : IP_call);
 }
 
-bool RingFileReadable() {
-  const int fd = open("ring.wav", O_RDONLY | O_CLOEXEC);
+bool RingFileReadable(const std::string& name) {
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   close(fd);
   return true;
 }
 
 void Ring() {
+  // The current folder's ring.wav, else the one beside the settings file (a copy started from the menu
+  // runs in the home folder).
+  const std::string ring = FindUserFile("ring.wav");
   // A ring.wav that cannot be played (not a WAV file) must not leave the door call silent.
-  if (RingFileReadable() && PlaySoundA("ring.wav", nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP)) return;
+  if (RingFileReadable(ring) && PlaySoundA(ring.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP))
+    return;
   PlaySoundA(MAKEINTRESOURCE(kRingResource), g_hInstance, SND_RESOURCE | SND_ASYNC | SND_LOOP);
 }
 

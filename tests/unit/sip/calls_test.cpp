@@ -107,11 +107,17 @@ TEST_F(CallsTest, UnmatchedCallStaysWithTheTerminateDialogUntilTheDoorHangsUp) {
 }
 
 TEST_F(CallsTest, ADoorThatGivesUpWhileRingingClosesTheAcceptDialogAndStopsTheRing) {
+  // Without one in the current folder, the ring.wav beside the settings file rings.
+  const std::string besideSettings = tmp / "Kestrova/ring.wav";
+  ASSERT_TRUE(test_support::WriteFile(
+      besideSettings,
+      test_support::ReadFile(std::string(KESTROVA_SOURCE_DIR) + "/resources/sound/ring.wav")));
   Set("Window 0", "IP_addr", "127.0.0.1");
   StartTelephone();
   ASSERT_TRUE(peer.Start(Scenario("door_gives_up.xml"), peerPort, {Loopback(ourPort)}));
   ASSERT_TRUE(PumpUntil([] { return dialog_driver::FindDialog(kTemplateAccept) != 0; })) << peer.Log();
   EXPECT_TRUE(CurrentSound().playing);
+  EXPECT_EQ(CurrentSound().source, besideSettings);
   EXPECT_TRUE(PeerEndedWell()) << peer.Log();
   EXPECT_TRUE(PumpUntil([] { return NoCallDialogs() && !CurrentSound().playing; }));
   EXPECT_EQ(hWnd_Accept, 0u);
