@@ -5,37 +5,9 @@
 # the telephone. One line per case, with its ratio to the goal.
 # Usage: bench/e2e_sip.sh BUILD_DIR [CALLS]
 set -euo pipefail
-build=$(cd "${1:?build folder}" && pwd)
 calls=${2:-7}
-kestrova=$build/app/kestrova
-doorsim=$build/tools/doorsim/doorsim
-[ -x "$kestrova" ] && [ -x "$doorsim" ] || { echo "build kestrova and doorsim first" >&2; exit 1; }
-
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-now_us() { echo $(($(date +%s%N) / 1000)); }
-poll() {
-  local deadline=$(($(now_ms) + $1 * 1000))
-  shift
-  until "$@"; do
-    [ "$(now_ms)" -gt "$deadline" ] && return 1
-    sleep 0.02
-  done
-}
-has_content() { [ -s "$1" ]; }
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-poll 10 has_content "$tmp/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$tmp/display")
+# shellcheck source=bench/e2e_common.sh
+source "$(dirname "$0")/e2e_common.sh" "$1"
 
 # The simulator's lines, each with the time it was read (microseconds).
 "$doorsim" --listen 127.0.0.2:0 --size 320x240 --fps 10 2>/dev/null |
@@ -45,14 +17,6 @@ poll 10 has_content "$tmp/sim.out" || { echo "the simulator did not start" >&2; 
 address=$(head -n1 "$tmp/sim.out" | cut -d' ' -f2)
 sip_port=$(python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("", 0)); print(s.getsockname()[1])')
 
-get() {
-  local host=${address%:*} port=${address##*:} reply
-  exec 4<>"/dev/tcp/$host/$port"
-  printf 'GET %s HTTP/1.0\r\nHost: %s\r\n\r\n' "$1" "$address" >&4
-  reply=$(cat <&4)
-  exec 4<&-
-  echo "${reply##*$'\r\n\r\n'}"
-}
 # The time of the simulator's first line matching $1 after line number $2.
 line_time() { tail -n +"$(($2 + 1))" "$tmp/sim.out" | grep -m1 "$1" | cut -d' ' -f1; }
 has_line() { tail -n +"$(($2 + 1))" "$tmp/sim.out" | grep -q "$1"; }
@@ -73,7 +37,7 @@ rings=() ringings=() answers=()
 for ((i = 0; i < calls; i++)); do
   mark=$(wc -l <"$tmp/sim.out")
   start=$(now_us)
-  get "/sim/sipcall?to=sip:127.0.0.1:$sip_port" >/dev/null
+  sim_get "/sim/sipcall?to=sip:127.0.0.1:$sip_port" >/dev/null
   poll 10 dialog_shown || { echo "no Accept dialog" >&2; exit 1; }
   shown=$(now_us)
   poll 10 has_line "sip ringing" "$mark" || { echo "no 180 at the unit" >&2; exit 1; }
@@ -86,7 +50,7 @@ for ((i = 0; i < calls; i++)); do
   xdotool click 1
   poll 10 has_line "sip connected" "$mark" || { echo "the call was not answered" >&2; exit 1; }
   answers+=($(($(line_time "sip connected" "$mark") - clicked)))
-  get /sim/siphangup >/dev/null
+  sim_get /sim/siphangup >/dev/null
   poll 10 has_line "sip ended" "$mark"
   poll 10 no_dialog
 done
@@ -105,13 +69,12 @@ awk -v a="$answer_us" -v n="$calls" \
 
 # Idle: the telephone waits for calls for 10 s; the unit refuses the picture stream meanwhile, so that
 # the window's video (measured by e2e_video.sh) does not count here.
-get "/sim/fault?mode=refuse" >/dev/null
+sim_get "/sim/fault?mode=refuse" >/dev/null
 sleep 2
-ticks() { awk '{print $14 + $15}' "/proc/$kestrova_pid/stat"; }
-t0=$(ticks)
+t0=$(cpu_ticks "$kestrova_pid")
 s0=$(now_ms)
 sleep 10
-t1=$(ticks)
+t1=$(cpu_ticks "$kestrova_pid")
 s1=$(now_ms)
 hz=$(getconf CLK_TCK)
 awk -v t=$((t1 - t0)) -v hz="$hz" -v ms=$((s1 - s0)) \

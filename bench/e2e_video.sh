@@ -4,38 +4,9 @@
 # one core), and the time from the simulator's restart to the first new picture, as ratios to the goals.
 # Usage: bench/e2e_video.sh BUILD_DIR [SECONDS]
 set -euo pipefail
-build=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-20}
-kestrova=$build/app/kestrova
-doorsim=$build/tools/doorsim/kestrova-doorsim
-[ -x "$kestrova" ] && [ -x "$doorsim" ] || { echo "build kestrova and doorsim first" >&2; exit 1; }
-
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Waits until the command succeeds, at most $1 seconds; fails afterwards.
-poll() {
-  local deadline=$(($(now_ms) + $1 * 1000))
-  shift
-  until "$@"; do
-    [ "$(now_ms)" -gt "$deadline" ] && return 1
-    sleep 0.02
-  done
-}
-has_content() { [ -s "$1" ]; }
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-xvfb_pid=$!
-poll 10 has_content "$tmp/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$tmp/display")
+# shellcheck source=bench/e2e_common.sh
+source "$(dirname "$0")/e2e_common.sh" "$1"
 
 # Starts the simulator (on $1 as ADDR:PORT) and sets sim_pid and address.
 start_sim() {
@@ -46,19 +17,11 @@ start_sim() {
   address=$(head -n1 "$tmp/sim.out")
 }
 
-sim_pictures() {
-  local host=${address%:*} port=${address##*:} reply
-  exec 4<>"/dev/tcp/$host/$port"
-  printf 'GET /sim/stats HTTP/1.0\r\nHost: %s\r\n\r\n' "$address" >&4
-  reply=$(cat <&4)
-  exec 4<&-
-  sed -n 's/.*"pictures": *\([0-9]*\).*/\1/p' <<<"$reply"
-}
+sim_pictures() { sim_get /sim/stats | sed -n 's/.*"pictures": *\([0-9]*\).*/\1/p'; }
 
 # Received and shown counts from the program's last statistics line.
 counts() { grep -o '[0-9]* received, [0-9]* shown' "$tmp/kestrova.err" | tail -n1 | awk '{print $1, $3}'; }
 shown() { local c; c=$(counts); echo "${c#* }"; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 more_shown_than() { local s; s=$(shown); [ -n "$s" ] && [ "$s" -gt "$1" ]; }
 
 hz=$(getconf CLK_TCK)

@@ -12,6 +12,7 @@ namespace {
 
 MSFilter* CreateReader(MSSndCard* card) {
   MSFilter* source = ms_factory_create_filter(ms_snd_card_get_factory(card), MS_VOID_SOURCE_ID);
+  // Without silence the source sends nothing, and a stream with nothing to send sends no RTP.
   if (source != nullptr) {
     bool_t silence = TRUE;
     ms_filter_call_method(source, MS_VOID_SOURCE_SEND_SILENCE, &silence);
@@ -52,15 +53,22 @@ bool HasCard(MSSndCardManager* manager, unsigned caps) {
 
 }  // namespace
 
-std::string AddSilentCardWhereNeeded(LinphoneCore* core) {
+std::string AddSilentCard(LinphoneCore* core) {
   MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
   if (manager == nullptr) return "";
-  if (HasCard(manager, MS_SND_CARD_CAP_CAPTURE) && HasCard(manager, MS_SND_CARD_CAP_PLAYBACK)) return "";
   ms_snd_card_manager_register_desc(manager, &g_silentDesc);
   linphone_core_reload_sound_devices(core);
+  // The id carries the device type the library puts in ("Silent Unknown: silence"): ask for it.
   for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it != nullptr; it = it->next) {
     auto* card = static_cast<MSSndCard*>(it->data);
     if (card->desc == &g_silentDesc) return ms_snd_card_get_string_id(card);
   }
   return "";
+}
+
+std::string AddSilentCardWhereNeeded(LinphoneCore* core) {
+  MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
+  if (manager == nullptr) return "";
+  if (HasCard(manager, MS_SND_CARD_CAP_CAPTURE) && HasCard(manager, MS_SND_CARD_CAP_PLAYBACK)) return "";
+  return AddSilentCard(core);
 }

@@ -5,6 +5,9 @@
 
 #include <string>
 
+// Adds the silent card to the core's sound cards and reloads them. SIP thread only. Returns the
+// card's id as the library names it, or "" when it did not appear.
+std::string AddSilentCard(LinphoneCore* core);
 // Adds the silent card to the core's sound cards when no card can capture or none can play.
 // SIP thread only. Returns the card's id as the library names it, or "" when it was not needed.
 std::string AddSilentCardWhereNeeded(LinphoneCore* core);

@@ -1,11 +1,9 @@
 // The SIP thread's life: make and start the core, iterate it and run requests, then stop and release it.
 #include "sip/base/sip_thread.h"
 
-#include <cstdlib>
-
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
-#include "sip/base/core_config.h"
+#include "sip/base/quiet_core.h"
 #include "sip/base/silent_card.h"
 #include "sip/base/sip_events.h"
 
@@ -33,36 +31,14 @@ namespace {
 
 std::string Text(const char* text) { return text == nullptr ? "" : text; }
 
-// The library's logs stay quiet unless KESTROVA_SIP_LOG asks for them.
-void SetLogLevel() {
-  const char* wanted = std::getenv("KESTROVA_SIP_LOG");
-  const bool verbose = wanted != nullptr && wanted[0] != '\0' && wanted[0] != '0';
-  linphone_logging_service_set_log_level(linphone_logging_service_get(),
-                                         verbose ? LinphoneLogLevelMessage : LinphoneLogLevelFatal);
-}
-
 LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
-  SetLogLevel();
-  LinphoneFactory* factory = linphone_factory_get();
-  LinphoneConfig* config = linphone_factory_create_config_from_string(factory, CoreConfigText().c_str());
-  if (config == nullptr) return nullptr;
-  LinphoneCore* core = linphone_factory_create_core_with_config_3(factory, config, nullptr);
-  linphone_config_unref(config);
+  LinphoneCore* core = MakeQuietCore("KESTROVA_SIP_LOG", options.udpPort);
   if (core == nullptr) return nullptr;
 
-  LinphoneCoreCbs* cbs = CreateSipEventCallbacks(factory, events);
+  LinphoneCoreCbs* cbs = CreateSipEventCallbacks(linphone_factory_get(), events);
   linphone_core_add_callbacks(core, cbs);
   linphone_core_cbs_unref(cbs);
 
-  LinphoneTransports* transports = linphone_factory_create_transports(factory);
-  linphone_transports_set_udp_port(transports, options.udpPort);
-  linphone_transports_set_tcp_port(transports, 0);
-  linphone_transports_set_tls_port(transports, 0);
-  linphone_transports_set_dtls_port(transports, 0);
-  linphone_core_set_transports(core, transports);
-  linphone_transports_unref(transports);
-  // Several telephones on one machine (other SIP programs, tests): media ports are picked freely.
-  linphone_core_set_audio_port(core, -1);
   linphone_core_set_video_port(core, -1);
   linphone_core_set_text_port(core, -1);
   // The program rings itself.
@@ -70,8 +46,6 @@ LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
   linphone_core_set_ringback(core, nullptr);
   linphone_core_enable_self_view(core, FALSE);
   linphone_core_enable_video_preview(core, FALSE);
-  linphone_core_enable_video_capture(core, FALSE);
-  linphone_core_enable_video_display(core, FALSE);
 
   if (linphone_core_start(core) != 0) {
     linphone_core_unref(core);

@@ -9,6 +9,8 @@
 
 #include <thread>
 
+#include "tests/support/free_port.h"
+
 extern char** environ;
 
 namespace test_support {
@@ -24,22 +26,29 @@ bool SippPeer::Start(const std::string& scenario, int port, const std::vector<st
                      int calls) {
   const std::string file = folder_ / "scenario.xml";
   if (!WriteFile(file, scenario)) return false;
-  std::vector<std::string> args = {"/usr/bin/sipp",
-                                   "-sf",
-                                   file,
-                                   "-i",
-                                   "127.0.0.1",
-                                   "-p",
-                                   std::to_string(port),
-                                   "-m",
-                                   std::to_string(calls),
-                                   "-nostdin",
-                                   "-trace_err",
-                                   "-error_file",
-                                   folder_ / "errors.log",
-                                   "-timeout",
-                                   "60",
-                                   "-timeout_error"};
+  return Launch({"-sf", file}, port, extra, calls);
+}
+
+bool SippPeer::StartBuiltIn(const std::string& name, int port, const std::vector<std::string>& extra,
+                            int calls) {
+  return Launch({"-sn", name}, port, extra, calls);
+}
+
+bool SippPeer::Launch(std::vector<std::string> scenarioArgs, int port, const std::vector<std::string>& extra,
+                      int calls) {
+  if (pid_ > 0) return false;
+  port_ = port != 0 ? port : FreeUdpPort();
+  if (port_ == 0) return false;
+  std::vector<std::string> args = {"/usr/bin/sipp"};
+  args.insert(args.end(), scenarioArgs.begin(), scenarioArgs.end());
+  if (echoRtp_) {
+    const int media = FreeUdpPort();
+    if (media == 0) return false;
+    args.insert(args.end(), {"-mp", std::to_string(media), "-rtp_echo"});
+  }
+  args.insert(args.end(),
+              {"-i", "127.0.0.1", "-p", std::to_string(port_), "-m", std::to_string(calls), "-nostdin",
+               "-trace_err", "-error_file", folder_ / "errors.log", "-timeout", "60", "-timeout_error"});
   args.insert(args.end(), extra.begin(), extra.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());

@@ -2,14 +2,13 @@
 #include "tools/doorsim/sip_agent.h"
 
 #include <linphone/core.h>
-#include <linphone/logging.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <future>
 
-#include "tools/doorsim/silent_card.h"
+#include "sip/base/quiet_core.h"
+#include "sip/base/silent_card.h"
 #include "tools/doorsim/socket_io.h"
 
 namespace doorsim {
@@ -22,22 +21,6 @@ constexpr auto kRequestWait = 3s;
 // Core creation takes up to 200 ms on an idle machine; much longer under a sanitizer on a busy one.
 constexpr auto kStartWait = 20s;
 constexpr auto kHangupDrain = 500ms;
-
-// No database files, no video either way, no sound files of our own: the unit only talks.
-constexpr const char* kConfig =
-    "[storage]\n"
-    "uri=null\n"
-    "call_logs_db_uri=null\n"
-    "zrtp_secrets_db_uri=null\n"
-    "[video]\n"
-    "capture=0\n"
-    "display=0\n"
-    "automatically_initiate=0\n"
-    "automatically_accept=0\n"
-    "[sip]\n"
-    "use_ipv6=0\n"
-    "sip_tcp_port=0\n"
-    "sip_tls_port=0\n";
 
 // The library keeps process-wide state that is not safe across threads (the locale it switches
 // while formatting, the SIP parser's shared grammar, the logging service, the factory). A core
@@ -204,43 +187,25 @@ void SipAgent::Run() {
 
 LinphoneCore* SipAgent::CreateCore(std::string& error) {
   std::lock_guard library(libraryMu);
-  // The logging service is the library's one global; the unit stays quiet unless asked.
-  const char* verbose = std::getenv("DOORSIM_SIP_LOG");
-  linphone_logging_service_set_log_level(
-      linphone_logging_service_get(), verbose && *verbose ? LinphoneLogLevelMessage : LinphoneLogLevelFatal);
-  LinphoneFactory* factory = linphone_factory_get();
-  LinphoneConfig* config = linphone_factory_create_config_from_string(factory, kConfig);
-  linphone_config_set_int(config, "sip", "sip_port", port_);
-  // Bound to the unit's own address, the answers' Contact names it too (on the wildcard address
-  // the library names whichever local address leads to the caller).
-  linphone_config_set_string(config, "sip", "bind_address", address_.c_str());
-  LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(factory);
+  LinphoneCore* core = MakeQuietCore("DOORSIM_SIP_LOG", port_, [this](LinphoneConfig* config) {
+    linphone_config_set_int(config, "sip", "sip_port", port_);
+    // Bound to the unit's own address, the answers' Contact names it too (on the wildcard address
+    // the library names whichever local address leads to the caller).
+    linphone_config_set_string(config, "sip", "bind_address", address_.c_str());
+  });
+  if (!core) {
+    error = "the SIP core could not be created";
+    return nullptr;
+  }
+  LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(linphone_factory_get());
   linphone_core_cbs_set_call_state_changed(cbs, [](LinphoneCore* core, LinphoneCall* call,
                                                    LinphoneCallState state, const char* message) {
     static_cast<SipAgent*>(linphone_core_get_user_data(core))->CallState(call, state, message ? message : "");
   });
-  LinphoneCore* core = linphone_factory_create_core_with_config_3(factory, config, nullptr);
-  linphone_config_unref(config);
-  if (!core) {
-    linphone_core_cbs_unref(cbs);
-    error = "the SIP core could not be created";
-    return nullptr;
-  }
   linphone_core_set_user_data(core, this);
   linphone_core_add_callbacks(core, cbs);
   linphone_core_cbs_unref(cbs);
 
-  LinphoneTransports* transports = linphone_factory_create_transports(factory);
-  linphone_transports_set_udp_port(transports, port_);
-  linphone_transports_set_tcp_port(transports, 0);
-  linphone_transports_set_tls_port(transports, 0);
-  linphone_transports_set_dtls_port(transports, 0);
-  linphone_core_set_transports(core, transports);
-  linphone_transports_unref(transports);
-  // Parallel units must not share RTP ports.
-  linphone_core_set_audio_port(core, -1);
-  linphone_core_enable_video_capture(core, FALSE);
-  linphone_core_enable_video_display(core, FALSE);
   // The contact names the unit's own address, so a client's ACK and BYE come back here whatever
   // loopback address the unit has; a guessed host would be the machine's first address instead.
   linphone_core_set_guess_hostname(core, FALSE);
@@ -266,8 +231,7 @@ LinphoneCore* SipAgent::CreateCore(std::string& error) {
     return nullptr;
   }
   // Sound goes nowhere and comes from nowhere, but it flows: a silent card for every use.
-  const std::string card = RegisterSilentCard(linphone_core_get_ms_factory(core));
-  linphone_core_reload_sound_devices(core);
+  const std::string card = AddSilentCard(core);
   linphone_core_set_capture_device(core, card.c_str());
   linphone_core_set_playback_device(core, card.c_str());
   linphone_core_set_ringer_device(core, card.c_str());

@@ -11,7 +11,8 @@
 #include "tests/support/child_process.h"
 #include "tests/support/http_client.h"
 #include "tests/support/poll.h"
-#include "tests/unit/doorsim/sipp_peer.h"
+#include "tests/support/sipp_peer.h"
+#include "tests/unit/doorsim/caller_scenario.h"
 #include "tools/doorsim/doorsim.h"
 
 namespace {
@@ -20,9 +21,9 @@ using namespace std::chrono_literals;
 using doorsim::SipAnswer;
 using doorsim::SipStatus;
 using doorsim_test::CallerScenario;
-using doorsim_test::SippPeer;
 using test_support::HttpGet;
 using test_support::PollUntil;
+using test_support::SippPeer;
 
 class DoorsimSip : public ::testing::Test {
  protected:
@@ -73,7 +74,8 @@ class DoorsimSip : public ::testing::Test {
 TEST_F(DoorsimSip, CallsOutTalksAndHangsUpThroughTheControlInterface) {
   Begin("127.0.0.1");
   SippPeer callee;
-  ASSERT_TRUE(callee.Start({"-sn", "uas"}));
+  callee.EchoRtp();
+  ASSERT_TRUE(callee.StartBuiltIn("uas", 0));
   const std::string uri = "sip:flat@127.0.0.1:" + std::to_string(callee.Port());
 
   int status = 0;
@@ -88,7 +90,7 @@ TEST_F(DoorsimSip, CallsOutTalksAndHangsUpThroughTheControlInterface) {
   // The INVITE is sent again until answered, so a sipp still opening its socket is no matter.
   ASSERT_EQ(Get("/sim/sipcall?to=" + uri, &status), "ok\n");
   ASSERT_TRUE(Reaches([](const SipStatus& s) { return s.state == "connected" && s.rtpPackets > 0; }))
-      << Get("/sim/sipstate") << callee.Errors();
+      << Get("/sim/sipstate") << callee.Log();
   const std::string state = Get("/sim/sipstate");
   EXPECT_NE(state.find("\"state\":\"connected\""), std::string::npos) << state;
   EXPECT_NE(state.find("\"placed\":1,"), std::string::npos) << state;
@@ -99,7 +101,7 @@ TEST_F(DoorsimSip, CallsOutTalksAndHangsUpThroughTheControlInterface) {
   ASSERT_TRUE(Reaches([](const SipStatus& s) { return s.state == "idle" && s.ended == 1; }));
   const auto exit = callee.Wait(20s);
   ASSERT_TRUE(exit);
-  EXPECT_TRUE(exit->ExitedWith(0)) << exit->Describe() << callee.Errors();
+  EXPECT_EQ(*exit, 0) << callee.Log();
   EXPECT_EQ(server->Sip().received, 0);
   EXPECT_EQ(Events(), (std::vector<std::string>{"sip calling " + uri, "sip ringing", "sip connected",
                                                 "sip rtp", "sip ended Call terminated"}));
@@ -114,12 +116,13 @@ TEST_F(DoorsimSip, AnswersRefusesOrLetsRingAsToldAndItsContactLeadsBack) {
   const std::string contact = "<sip:(gate@)?127\\.0\\.0\\.2:" + std::to_string(server->Port()) + "[>;]";
 
   SippPeer answered;
-  ASSERT_TRUE(answered.StartScenario(CallerScenario(200, contact, 1500), "gate", unit));
+  answered.EchoRtp();
+  ASSERT_TRUE(answered.Start(CallerScenario(200, contact, 1500), 0, {"-s", "gate", unit}));
   ASSERT_TRUE(Reaches([](const SipStatus& s) { return s.connected == 1 && s.rtpPackets > 0; }))
-      << answered.Errors();
+      << answered.Log();
   auto exit = answered.Wait(20s);
   ASSERT_TRUE(exit);
-  EXPECT_TRUE(exit->ExitedWith(0)) << exit->Describe() << answered.Errors();
+  EXPECT_EQ(*exit, 0) << answered.Log();
   ASSERT_TRUE(Reaches([](const SipStatus& s) { return s.state == "idle" && s.ended == 1; }));
   SipStatus s = server->Sip();
   EXPECT_EQ(s.lastEnd, "Call ended");
@@ -129,22 +132,24 @@ TEST_F(DoorsimSip, AnswersRefusesOrLetsRingAsToldAndItsContactLeadsBack) {
 
   server->SetSipAnswer(SipAnswer::Busy);
   SippPeer refused;
-  ASSERT_TRUE(refused.StartScenario(CallerScenario(486), "gate", unit));
+  refused.EchoRtp();
+  ASSERT_TRUE(refused.Start(CallerScenario(486), 0, {"-s", "gate", unit}));
   exit = refused.Wait(20s);
   ASSERT_TRUE(exit);
-  EXPECT_TRUE(exit->ExitedWith(0)) << exit->Describe() << refused.Errors();
+  EXPECT_EQ(*exit, 0) << refused.Log();
   EXPECT_EQ(server->Sip().received, 2);
   EXPECT_EQ(server->Sip().connected, 1);
 
   server->SetSipAnswer(SipAnswer::Never);
   SippPeer ringing;
-  ASSERT_TRUE(ringing.StartScenario(CallerScenario(603), "gate", unit));
+  ringing.EchoRtp();
+  ASSERT_TRUE(ringing.Start(CallerScenario(603), 0, {"-s", "gate", unit}));
   ASSERT_TRUE(Reaches([](const SipStatus& s) { return s.received == 3 && s.state == "incoming"; }));
   EXPECT_EQ(server->Sip().answer, SipAnswer::Never);
   server->Stop();
   exit = ringing.Wait(20s);
   ASSERT_TRUE(exit);
-  EXPECT_TRUE(exit->ExitedWith(0)) << exit->Describe() << ringing.Errors();
+  EXPECT_EQ(*exit, 0) << ringing.Log();
   s = server->Sip();
   EXPECT_FALSE(s.running);
   EXPECT_EQ(s.connected, 1);

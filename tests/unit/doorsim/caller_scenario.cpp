@@ -1,14 +1,8 @@
-// sipp as a child process, and the caller scenarios the simulator's tests play with it.
-#include "tests/unit/doorsim/sipp_peer.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+// The caller scenarios the simulator's tests play with sipp against the unit.
+#include "tests/unit/doorsim/caller_scenario.h"
 
 namespace doorsim_test {
 namespace {
-
-constexpr const char* kSipp = "/usr/bin/sipp";
 
 constexpr const char* kInvite = R"(
   <send retrans="500">
@@ -95,21 +89,6 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
-int FreeUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return 0;
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof sa;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &length) == 0)
-    port = ntohs(sa.sin_port);
-  close(fd);
-  return port;
-}
-
 std::string CallerScenario(int final, const std::string& contact, int talkMs) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<scenario name=\"caller\">";
   xml += kInvite;
@@ -125,38 +104,5 @@ std::string CallerScenario(int final, const std::string& contact, int talkMs) {
   }
   return xml + "</scenario>\n";
 }
-
-bool SippPeer::Start(const std::vector<std::string>& args) {
-  port_ = FreeUdpPort();
-  const int media = FreeUdpPort();
-  if (port_ == 0 || media == 0) return false;
-  std::vector<std::string> all = {"-i",
-                                  "127.0.0.1",
-                                  "-p",
-                                  std::to_string(port_),
-                                  "-mp",
-                                  std::to_string(media),
-                                  "-rtp_echo",
-                                  "-m",
-                                  "1",
-                                  "-nostdin",
-                                  "-trace_err",
-                                  "-error_file",
-                                  folder_ / "errors.log",
-                                  "-timeout",
-                                  "60",
-                                  "-timeout_error"};
-  all.insert(all.end(), args.begin(), args.end());
-  child_.SetWorkingFolder(folder_.path());
-  return child_.Start(kSipp, all);
-}
-
-bool SippPeer::StartScenario(const std::string& scenario, const std::string& user,
-                             const std::string& target) {
-  const std::string file = folder_ / "scenario.xml";
-  return test_support::WriteFile(file, scenario) && Start({"-sf", file, "-s", user, target});
-}
-
-std::string SippPeer::Errors() const { return test_support::ReadFile(folder_ / "errors.log"); }
 
 }  // namespace doorsim_test
