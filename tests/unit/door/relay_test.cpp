@@ -36,19 +36,16 @@ std::atomic<int> paints{0};            // repaints the relay commands asked for
 
 // A loopback socket bound to a free port; with backlog 0 and its one queue place taken by a connection
 // that is never accepted, the kernel drops further connection requests, as a unit that is switched off.
+// Not dropping, it is closed: connections are refused.
 struct Port {
   explicit Port(bool dropping) {
     sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t len = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
     getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     number = ntohs(a.sin_port);
-    if (!dropping) {  // closed: connections are refused
-      close(std::exchange(fd, -1));
-      return;
-    }
-    listen(fd, 0);
-    connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    if (!dropping) close(std::exchange(fd, -1));
+    if (dropping && listen(fd, 0) == 0) connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a);
   }
   ~Port() {
     close(filler);
@@ -67,11 +64,9 @@ void SetAddress(const std::string& address) {
 bool Done() { return RelayPressesPending() == 0; }
 int Pictures() { return PocetSnimku - kCountStart; }
 
-// What the surface shows at piece-local (x, y) of piece `at`'s place, and what piece `piece` has there.
-std::uint32_t ShownAt(int at, int x, int y) {
-  return CopySurface(g_hwndMain).at(Skin[at].PosY + x, Skin[at].PosX + y);
-}
-std::uint32_t PieceAt(int piece, int x, int y) { return GetBitmapPixel(Skin[piece].ShBitmap, x, y); }
+// What the surface shows at a point inside piece `at`'s place, and what piece `piece` has there.
+std::uint32_t ShownAt(int at) { return CopySurface(g_hwndMain).at(Skin[at].PosY + 36, Skin[at].PosX + 17); }
+std::uint32_t PieceAt(int piece) { return GetBitmapPixel(Skin[piece].ShBitmap, 36, 17); }
 
 bool NoticeShown() {
   const SurfaceCopy s = CopySurface(g_hwndMain);
@@ -98,9 +93,7 @@ class RelayTest : public ::testing::Test {
       ShowMyWindow(g_hwndMain, data);
     });
     doorsim::Options o;
-    o.width = 160;
-    o.height = 120;
-    o.fps = 8;
+    o.width = 160, o.height = 120, o.fps = 8;
     unit = std::make_unique<doorsim::Server>(o);
     ASSERT_TRUE(unit->Start()) << unit->LastError();
     SetAddress(unit->Address());
@@ -117,9 +110,15 @@ class RelayTest : public ::testing::Test {
 
   void SetFault(FaultMode mode, int status = 404) { unit->SetFault({.mode = mode, .status = status}); }
 
-  template <typename Pred>
-  bool WaitFor(Pred pred) {
-    return test_support::PumpUntilFn(pred, 20000);
+  bool WaitFor(const std::function<bool()>& pred) { return test_support::PumpUntilFn(pred, 20000); }
+  // Waits until no press is pending and relay `relay` has been switched `times` times in all.
+  bool Switched(int relay, int times) {
+    return WaitFor([&] { return unit->RelayCount(relay) == times && Done(); });
+  }
+  // A click on relay button `over`, which shows its hovered look in the place of `up` at once.
+  void Click(int over, int up) {
+    MyLButtonUp(over);
+    EXPECT_EQ(ShownAt(up), PieceAt(over)) << "no hovered look";
   }
 
   void StartVideo() {
@@ -135,23 +134,20 @@ class RelayTest : public ::testing::Test {
 
 TEST_F(RelayTest, EachPressReachesTheUnitOnceAndAnyAnswerLeavesTheVideoAlone) {
   ASSERT_NO_FATAL_FAILURE(StartVideo());
-  ASSERT_NE(PieceAt(SKIN_BR_B1_OVER, 36, 17), PieceAt(SKIN_BR_B1_UP, 36, 17));
-  MyLButtonUp(SKIN_BR_B1_OVER);
-  EXPECT_EQ(ShownAt(SKIN_BR_B1_UP, 36, 17), PieceAt(SKIN_BR_B1_OVER, 36, 17)) << "no hovered look";
-  ASSERT_TRUE(WaitFor([&] { return unit->RelayCount(1) == 1 && Done(); }));
+  ASSERT_NE(PieceAt(SKIN_BR_B1_OVER), PieceAt(SKIN_BR_B1_UP));
+  Click(SKIN_BR_B1_OVER, SKIN_BR_B1_UP);
+  ASSERT_TRUE(Switched(1, 1));
   EXPECT_EQ(unit->LastUserAgent(), "Kestrova_1.39");
   // Two quick presses are two requests.
-  MyLButtonUp(SKIN_BR_B2_OVER);
-  MyLButtonUp(SKIN_BR_B2_OVER);
-  EXPECT_EQ(ShownAt(SKIN_BR_B2_UP, 36, 17), PieceAt(SKIN_BR_B2_OVER, 36, 17));
-  ASSERT_TRUE(WaitFor([&] { return unit->RelayCount(2) == 2 && Done(); }));
+  for (int i = 0; i < 2; ++i) Click(SKIN_BR_B2_OVER, SKIN_BR_B2_UP);
+  ASSERT_TRUE(Switched(2, 2));
 
   // The whole address goes into the URL: 63 characters, with zeros in front of a number.
   const std::string port = unit->Address().substr(unit->Address().find(':'));
   SetAddress("127." + std::string(55 - port.size(), '0') + ".0.1" + port);
   ASSERT_EQ(std::strlen(IP_addr), 63u);
   MyLButtonUp(SKIN_BR_B1_OVER);
-  ASSERT_TRUE(WaitFor([&] { return unit->RelayCount(1) == 2 && Done(); }));
+  ASSERT_TRUE(Switched(1, 2));
   SetAddress(unit->Address());
 
   // Error pages are answers: the unit switches nothing, and nothing changes here.
@@ -161,9 +157,7 @@ TEST_F(RelayTest, EachPressReachesTheUnitOnceAndAnyAnswerLeavesTheVideoAlone) {
     ASSERT_TRUE(WaitFor(Done));
   }
   EXPECT_EQ(unit->RelayCount(1), 2);
-  EXPECT_FALSE(ShowData.Kill_TCP);
-  EXPECT_EQ(paints, 0);
-  EXPECT_FALSE(NoticeShown());
+  EXPECT_TRUE(!ShowData.Kill_TCP && paints == 0 && !NoticeShown());
 }
 
 TEST_F(RelayTest, WithoutVideoOrWithoutAnAnswerTheWindowShowsTheNoticeEvenWhenHiddenAndTheVideoReturns) {
@@ -171,10 +165,8 @@ TEST_F(RelayTest, WithoutVideoOrWithoutAnAnswerTheWindowShowsTheNoticeEvenWhenHi
   ASSERT_FALSE(IsWindowVisible(g_hwndMain));
   ASSERT_TRUE(ShowData.Kill_TCP);
   StartRelay(2);
-  ASSERT_TRUE(WaitFor([&] { return unit->RelayCount(2) == 1 && Done(); }));
-  EXPECT_EQ(paints, 1);
-  EXPECT_TRUE(IsWindowVisible(g_hwndMain));
-  EXPECT_TRUE(NoticeShown());
+  ASSERT_TRUE(Switched(2, 1));
+  EXPECT_TRUE(paints == 1 && IsWindowVisible(g_hwndMain) && NoticeShown()) << paints;
 
   ASSERT_NO_FATAL_FAILURE(StartVideo());
   ShowWindow(g_hwndMain, SW_HIDE);
@@ -222,14 +214,12 @@ TEST_F(RelayTest, ABurstWaitsForFreeWorkersLosesNoPressAndShutdownCutsCommandsOf
   StartRelay(1);
   StartRelay(1);
   EXPECT_TRUE(AbandonRelayCommands(5s)) << "stopped commands did not end";
-  EXPECT_EQ(paints, 0);
-  EXPECT_FALSE(ShowData.Kill_TCP);
+  EXPECT_TRUE(paints == 0 && !ShowData.Kill_TCP);
   // Presses after that start afresh.
   SetFault(FaultMode::None);
   StartRelay(2);
-  ASSERT_TRUE(WaitFor([&] { return unit->RelayCount(2) == 4 && Done(); }))
-      << "relay 1: " << unit->RelayCount(1) << ", relay 2: " << unit->RelayCount(2)
-      << ", pending: " << RelayPressesPending();
+  ASSERT_TRUE(Switched(2, 4)) << "relay 1: " << unit->RelayCount(1) << ", relay 2: " << unit->RelayCount(2)
+                              << ", pending: " << RelayPressesPending();
 }
 
 }  // namespace
