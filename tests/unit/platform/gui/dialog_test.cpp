@@ -19,21 +19,17 @@ namespace {
 
 namespace drive = dialog_driver;
 using test_support::PumpUntilFn;
+using Place = std::tuple<int, int, int, int>;
 
-// The dialogs' font measured here on its own: the average letter width and the height, in pixels.
-struct Units {
-  int x, y;
-};
-Units ArialEightUnits() {
+// Dialog units (x, y, width, height) in pixels of the dialogs' font, measured here on its own.
+Place Px(int x, int y, int width, int height) {
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(8);
   const QFontMetrics metrics(font);
-  const int letters =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  return {(letters / 26 + 1) / 2, metrics.height()};
-}
-int Px(int du, int base, int per) {
-  return static_cast<int>(std::lround(static_cast<double>(du) * base / per));
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  const int ux = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+  auto px = [](int du, int base, int per) { return static_cast<int>(std::lround(double(du) * base / per)); };
+  return {px(x, ux, 4), px(y, metrics.height(), 8), px(width, ux, 4), px(height, metrics.height(), 8)};
 }
 
 const drive::ControlView* ControlOf(const drive::DialogView& view, int id) {
@@ -41,6 +37,14 @@ const drive::ControlView* ControlOf(const drive::DialogView& view, int id) {
     if (c.id == id) return &c;
   return nullptr;
 }
+Place PlaceOf(const drive::ControlView* c) { return {c->x, c->y, c->width, c->height}; }
+std::string TextOf(HWND dlg, int id) {
+  char text[32];
+  GetDlgItemTextA(dlg, id, text, sizeof text);
+  return text;
+}
+void Escape(HWND dlg) { drive::Press(dlg, drive::Key::Escape); }
+void CloseBox(HWND dlg) { drive::CloseBox(dlg); }
 
 // The Authentication dialog's procedure as the telephone writes it: fields filled on opening, read
 // into small buffers on OK.
@@ -55,19 +59,17 @@ LRESULT PassProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
     g_pass.initParam = lParam;
     SendDlgItemMessageA(dlg, 119, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("alice"));
     SendDlgItemMessageA(dlg, 120, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("pw"));
-  } else if (message == WM_COMMAND) {
-    g_pass.commands.push_back(LOWORD(wParam));
-    if (LOWORD(wParam) == IDOK) {
-      char user[4], pass[25];
-      GetDlgItemTextA(dlg, 119, user, sizeof user);
-      GetDlgItemTextA(dlg, 120, pass, sizeof pass);
-      g_pass.user = user;
-      g_pass.pass = pass;
-      EndDialog(dlg, 1);
-    } else if (LOWORD(wParam) == IDCANCEL) {
-      EndDialog(dlg, 2);
-    }
   }
+  if (message != WM_COMMAND) return FALSE;
+  g_pass.commands.push_back(LOWORD(wParam));
+  if (LOWORD(wParam) == IDCANCEL) EndDialog(dlg, 2);
+  if (LOWORD(wParam) != IDOK) return FALSE;
+  char user[4], pass[25];
+  GetDlgItemTextA(dlg, 119, user, sizeof user);
+  GetDlgItemTextA(dlg, 120, pass, sizeof pass);
+  g_pass.user = user;
+  g_pass.pass = pass;
+  EndDialog(dlg, 1);
   return FALSE;
 }
 
@@ -77,96 +79,84 @@ TEST(Dialogs, ModalTemplateIsLaidOutInDialogUnitsBlocksItsOwnerAndEndsByOkEscape
   ShowWindow(owner, SW_SHOW);
   RECT ownerRect{};
   ASSERT_TRUE(GetWindowRect(owner, &ownerRect));
-  const Units units = ArialEightUnits();
+  auto modal = [&](std::function<void(HWND)> user, int resource = IDD_AUTHENTICATION, LPARAM param = 0) {
+    drive::OnDialogOpened(std::move(user));
+    return DialogBoxParamA(&kBuiltinResources, resource, owner, PassProc, param);
+  };
 
   // OK by Enter after typing into the password field; the view is taken while the dialog runs.
   drive::DialogView view;
   bool ownerTookInput = true;
-  drive::OnDialogOpened([&](HWND dlg) {
+  g_pass = {};
+  auto okByEnter = [&](HWND dlg) {
     ASSERT_TRUE(drive::Describe(dlg, &view));
     ownerTookInput = drive::MainWindowTakesInput();
     drive::Type(dlg, 120, "x9");
     drive::Press(dlg, drive::Key::Enter);
-  });
-  g_pass = {};
-  EXPECT_EQ(DialogBoxParamA(&kBuiltinResources, IDD_AUTHENTICATION, owner, PassProc, 42), 1);
+  };
+  EXPECT_EQ(modal(okByEnter, IDD_AUTHENTICATION, 42), 1);
   EXPECT_EQ(g_pass.initParam, 42);
-  EXPECT_EQ(g_pass.user, "ali");  // cut to its 4-byte buffer
-  EXPECT_EQ(g_pass.pass, "pwx9");
+  EXPECT_EQ(g_pass.user + "|" + g_pass.pass, "ali|pwx9");  // the user name cut to its 4-byte buffer
   EXPECT_EQ(g_pass.commands, std::vector<int>{IDOK});
-  EXPECT_FALSE(ownerTookInput);
-  EXPECT_TRUE(drive::MainWindowTakesInput());
-  EXPECT_TRUE(drive::OpenDialogs().empty());
+  EXPECT_TRUE(!ownerTookInput && drive::MainWindowTakesInput() && drive::OpenDialogs().empty());
 
   EXPECT_TRUE(IsDialogHandle(view.handle));
-  EXPECT_EQ(view.resource, IDD_AUTHENTICATION);
-  EXPECT_EQ(view.caption, "Authentication");
+  EXPECT_EQ(std::make_pair(view.resource, view.caption),
+            std::make_pair(int{IDD_AUTHENTICATION}, std::string("Authentication")));
   EXPECT_TRUE(view.modal && view.visible && view.onTop && view.hasIcon);
-  EXPECT_EQ(view.baseUnitX, units.x);
-  EXPECT_EQ(view.baseUnitY, units.y);
-  EXPECT_EQ(view.width, Px(105, units.x, 4));
-  EXPECT_EQ(view.height, Px(55, units.y, 8));
-  EXPECT_EQ(view.x, ownerRect.left + Px(50, units.x, 4));  // placed from the owner's corner
-  EXPECT_EQ(view.y, ownerRect.top + Px(50, units.y, 8));
+  EXPECT_EQ(Place(view.baseUnitX, view.baseUnitY, 0, 0), Px(4, 8, 0, 0));
+  const auto [dx, dy, width, height] = Px(50, 50, 105, 55);  // placed from the owner's corner
+  EXPECT_EQ(Place(view.x, view.y, view.width, view.height),
+            Place(ownerRect.left + dx, ownerRect.top + dy, width, height));
   ASSERT_EQ(view.controls.size(), 6u);
   EXPECT_EQ(view.controls[0].text, "UserName:");
-  const drive::ControlView* user = ControlOf(view, 119);
-  const drive::ControlView* pass = ControlOf(view, 120);
-  const drive::ControlView* cancel = ControlOf(view, IDCANCEL);
-  ASSERT_TRUE(user && pass && cancel);
-  EXPECT_EQ(std::make_tuple(user->x, user->y, user->width, user->height),
-            std::make_tuple(Px(45, units.x, 4), Px(5, units.y, 8), Px(55, units.x, 4), Px(10, units.y, 8)));
-  EXPECT_EQ(std::make_tuple(cancel->x, cancel->y, cancel->width, cancel->height),
-            std::make_tuple(Px(55, units.x, 4), Px(35, units.y, 8), Px(45, units.x, 4), Px(14, units.y, 8)));
-  EXPECT_TRUE(pass->password);
-  EXPECT_FALSE(user->password);
-  EXPECT_TRUE(ControlOf(view, IDOK)->isDefault);
+  const drive::ControlView *user = ControlOf(view, 119), *pass = ControlOf(view, 120);
+  ASSERT_TRUE(user && pass && ControlOf(view, IDCANCEL));
+  EXPECT_EQ(PlaceOf(user), Px(45, 5, 55, 10));
+  EXPECT_EQ(PlaceOf(ControlOf(view, IDCANCEL)), Px(55, 35, 45, 14));
+  EXPECT_TRUE(pass->password && !user->password && ControlOf(view, IDOK)->isDefault);
 
   // Escape and the close box are Cancel.
   g_pass = {};
-  drive::OnDialogOpened([](HWND dlg) { drive::Press(dlg, drive::Key::Escape); });
-  EXPECT_EQ(DialogBoxParamA(&kBuiltinResources, IDD_AUTHENTICATION, owner, PassProc, 0), 2);
-  drive::OnDialogOpened([](HWND dlg) { drive::CloseBox(dlg); });
-  EXPECT_EQ(DialogBoxParamA(&kBuiltinResources, IDD_AUTHENTICATION, owner, PassProc, 0), 2);
+  EXPECT_EQ(modal(Escape), 2);
+  EXPECT_EQ(modal(CloseBox), 2);
   EXPECT_EQ(g_pass.commands, (std::vector<int>{IDCANCEL, IDCANCEL}));
 
   // While the dialog runs, other threads' calls into it are served: they set a field, read it back
   // and end the dialog.
   std::thread other;
   std::string readBack;
-  drive::OnDialogOpened([&](HWND dlg) {
-    other = std::thread([dlg, &readBack] {
-      SetDlgItemTextA(dlg, 119, "from thread");
-      char text[64];
-      GetDlgItemTextA(dlg, 119, text, sizeof text);
-      readBack = text;
-      EndDialog(dlg, 7);
-    });
-  });
-  EXPECT_EQ(DialogBoxParamA(&kBuiltinResources, IDD_AUTHENTICATION, owner, PassProc, 0), 7);
+  EXPECT_EQ(modal([&](HWND dlg) {
+              other = std::thread([dlg, &readBack] {
+                SetDlgItemTextA(dlg, 119, "from thread");
+                readBack = TextOf(dlg, 119);
+                EndDialog(dlg, 7);
+              });
+            }),
+            7);
   other.join();
   EXPECT_EQ(readBack, "from thread");
 
   // A template the module does not hold is no dialog.
-  drive::OnDialogOpened(nullptr);
-  EXPECT_EQ(DialogBoxParamA(&kBuiltinResources, 999, owner, PassProc, 0), -1);
+  EXPECT_EQ(modal(nullptr, 999), -1);
   EXPECT_EQ(CreateDialogParamA(nullptr, IDD_ACCEPT, owner, PassProc, 0), 0u);
 
   // Message boxes: text, title and icon; Escape answers OK where there is no Cancel.
   drive::OnDialogOpened([&](HWND dlg) {
     ASSERT_TRUE(drive::Describe(dlg, &view));
-    drive::Press(dlg, drive::Key::Escape);
+    Escape(dlg);
   });
   EXPECT_EQ(MessageBoxA(owner, "Add proxy config error", "Error", MB_OK | MB_ICONERROR), IDOK);
-  EXPECT_EQ(view.caption, "Error");
   ASSERT_GE(view.controls.size(), 3u);
-  EXPECT_EQ(view.controls[0].kind, ControlKind::Icon);
+  EXPECT_TRUE(view.caption == "Error" && view.controls[0].kind == ControlKind::Icon) << view.caption;
   EXPECT_EQ(ControlOf(view, 0xFFFF)->text, "Add proxy config error");
   EXPECT_EQ(ControlOf(view, IDCANCEL), nullptr);
-  drive::OnDialogOpened([](HWND dlg) { drive::CloseBox(dlg); });
-  EXPECT_EQ(MessageBoxA(owner, "Sure?", "Question", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
-  drive::OnDialogOpened([](HWND dlg) { drive::Click(dlg, IDOK); });
-  EXPECT_EQ(MessageBoxA(owner, "Sure?", "Question", MB_OKCANCEL | MB_ICONQUESTION), IDOK);
+  const std::pair<void (*)(HWND), int> answers[] = {{CloseBox, IDCANCEL},
+                                                    {[](HWND dlg) { drive::Click(dlg, IDOK); }, IDOK}};
+  for (const auto& [act, answer] : answers) {
+    drive::OnDialogOpened(act);
+    EXPECT_EQ(MessageBoxA(owner, "Sure?", "Question", MB_OKCANCEL | MB_ICONQUESTION), answer);
+  }
   drive::OnDialogOpened(nullptr);
   EXPECT_TRUE(drive::MainWindowTakesInput());
   test_support::CloseBareWindow(owner);
@@ -187,48 +177,41 @@ LRESULT TerminateProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
 
 LRESULT AcceptProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) SetWindowTextA(dlg, "door");
-  if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+  if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;
+  if (LOWORD(wParam) == IDOK)
     g_terminate = CreateDialogParamA(&kBuiltinResources, IDD_TERMINATE, 0, TerminateProc, 0);
-    EndDialog(dlg, 1);
-  } else if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
-    EndDialog(dlg, 2);
-  }
+  EndDialog(dlg, LOWORD(wParam) == IDOK ? 1 : 2);
   return FALSE;
 }
 
 TEST(Dialogs, ModelessDialogsOpenVisibleLiveUntilEndedAndForgetTheirHandles) {
   test_support::EnsurePlatform();
   const HWND accept = CreateDialogParamA(&kBuiltinResources, IDD_ACCEPT, 0, AcceptProc, 0);
-  ASSERT_NE(accept, 0u);
-  EXPECT_TRUE(IsDialogHandle(accept));
+  ASSERT_TRUE(accept != 0u && IsDialogHandle(accept));
   EXPECT_FALSE(IsDialogHandle(static_cast<HWND>(getpid())));
   drive::DialogView view;
   ASSERT_TRUE(drive::Describe(accept, &view));
-  EXPECT_TRUE(view.visible);  // created visible
-  EXPECT_FALSE(view.modal);
+  EXPECT_TRUE(view.visible && !view.modal);  // created visible
   EXPECT_EQ(view.caption, "door");
-  EXPECT_EQ(drive::ControlText(accept, -1), "Accept call?");
-  EXPECT_EQ(drive::ControlText(accept, IDOK), "OK");
-  EXPECT_EQ(drive::ControlText(accept, IDCANCEL), "Cancel");
+  EXPECT_EQ(std::make_tuple(drive::ControlText(accept, -1), drive::ControlText(accept, IDOK),
+                            drive::ControlText(accept, IDCANCEL)),
+            std::make_tuple("Accept call?", "OK", "Cancel"));
   EXPECT_EQ(drive::FindDialog(IDD_ACCEPT), accept);
 
-  // Enter takes the call: Accept ends and Terminate opens in its place.
+  // Enter takes the call: Accept ends and Terminate opens in its place; the ended handle is dead.
   g_terminateCommands.clear();
   ASSERT_TRUE(drive::Press(accept, drive::Key::Enter));
-  EXPECT_FALSE(IsDialogOpen(accept));
-  EXPECT_FALSE(EndDialog(accept, 1));
-  EXPECT_FALSE(SetDlgItemTextA(accept, IDOK, "x"));
+  EXPECT_FALSE(IsDialogOpen(accept) || EndDialog(accept, 1) || SetDlgItemTextA(accept, IDOK, "x"));
   char text[8] = "stale";
   EXPECT_EQ(GetDlgItemTextA(accept, IDOK, text, sizeof text), 0u);
   EXPECT_STREQ(text, "");
-  ASSERT_NE(g_terminate, 0u);
-  EXPECT_NE(g_terminate, accept);
+  ASSERT_TRUE(g_terminate != 0u && g_terminate != accept);
   EXPECT_EQ(drive::OpenDialogs(), std::vector<HWND>{g_terminate});
   EXPECT_EQ(drive::ControlText(g_terminate, -1), "Terminate call?");
 
   // The close box and Escape reach the procedure as Cancel, which leaves Terminate open.
-  drive::CloseBox(g_terminate);
-  drive::Press(g_terminate, drive::Key::Escape);
+  CloseBox(g_terminate);
+  Escape(g_terminate);
   EXPECT_TRUE(IsDialogOpen(g_terminate));
   ASSERT_TRUE(drive::Click(g_terminate, IDOK));
   EXPECT_EQ(g_terminateCommands, (std::vector<int>{IDCANCEL, IDCANCEL, IDOK}));
@@ -236,17 +219,15 @@ TEST(Dialogs, ModelessDialogsOpenVisibleLiveUntilEndedAndForgetTheirHandles) {
 
   // Refusing: the close box ends Accept through its procedure; another thread may end a dialog too.
   const HWND second = CreateDialogParamA(&kBuiltinResources, IDD_ACCEPT, 0, AcceptProc, 0);
-  ASSERT_NE(second, 0u);
-  EXPECT_NE(second, accept);
-  drive::CloseBox(second);
+  ASSERT_TRUE(second != 0u && second != accept);
+  CloseBox(second);
   EXPECT_FALSE(IsDialogOpen(second));
   const HWND third = CreateDialogParamA(&kBuiltinResources, IDD_TERMINATE, 0, TerminateProc, 0);
   BOOL ended = FALSE;
   std::thread ender([&] { ended = EndDialog(third, 0); });
   EXPECT_TRUE(PumpUntilFn([&] { return !IsDialogOpen(third); }, 5000));
   ender.join();
-  EXPECT_TRUE(ended);
-  EXPECT_TRUE(drive::OpenDialogs().empty());
+  EXPECT_TRUE(ended && drive::OpenDialogs().empty());
 }
 
 // The settings dialog's controls: check boxes, drop-down lists, edit styles, enabling.
@@ -258,10 +239,9 @@ struct SettingsLog {
 LRESULT SettingsProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
     SendDlgItemMessageA(dlg, 115, BM_SETCHECK, BST_CHECKED, 0);
-    g_settings.added[0] =
-        SendDlgItemMessageA(dlg, 107, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WINSND: one"));
-    g_settings.added[1] =
-        SendDlgItemMessageA(dlg, 107, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WINSND: two"));
+    for (int i : {0, 1})
+      g_settings.added[i] = SendDlgItemMessageA(dlg, 107, CB_ADDSTRING, 0,
+                                                reinterpret_cast<LPARAM>(i ? "WINSND: two" : "WINSND: one"));
     SendDlgItemMessageA(dlg, 107, CB_SETCURSEL, 1, 0);
     SendDlgItemMessageA(dlg, 107, CB_SETDROPPEDWIDTH, 200, 0);
     SendDlgItemMessageA(dlg, 113, EM_SETREADONLY, TRUE, 0);
@@ -278,22 +258,24 @@ TEST(Dialogs, SettingsTemplateControlsAnswerTheirMessagesAndTellTheUsersChoices)
   g_settings = {};
   const HWND dlg = CreateDialogParamA(&kBuiltinResources, IDD_SETTINGS, 0, SettingsProc, 0);
   ASSERT_NE(dlg, 0u);
+  auto send = [dlg](int id, UINT message, WPARAM w = 0, LPARAM l = 0) {
+    return SendDlgItemMessageA(dlg, id, message, w, l);
+  };
   drive::DialogView view;
   ASSERT_TRUE(drive::Describe(dlg, &view));
   EXPECT_FALSE(view.visible);  // not visible at creation: shown by whoever opens it
   EXPECT_EQ(view.caption, "Kestrova version 1.39");
   EXPECT_EQ(view.controls.size(), 27u);
-  EXPECT_EQ(g_settings.added[0], 0);
-  EXPECT_EQ(g_settings.added[1], 1);
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 107, CB_GETCURSEL, 0, 0), 1);
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 108, CB_GETCURSEL, 0, 0), CB_ERR);  // an empty list
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 107, CB_SETCURSEL, 5, 0), CB_ERR);
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 107, CB_SETCURSEL, 1, 0), 1);
+  EXPECT_EQ(std::make_pair(g_settings.added[0], g_settings.added[1]), std::make_pair(LRESULT{0}, LRESULT{1}));
+  EXPECT_EQ(send(107, CB_GETCURSEL), 1);
+  EXPECT_EQ(send(108, CB_GETCURSEL), CB_ERR);  // an empty list
+  EXPECT_EQ(send(107, CB_SETCURSEL, 5), CB_ERR);
+  EXPECT_EQ(send(107, CB_SETCURSEL, 1), 1);
   char entry[32];
-  ASSERT_EQ(SendDlgItemMessageA(dlg, 107, CB_GETLBTEXTLEN, 0, 0), 11);
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 107, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry)), 11);
+  ASSERT_EQ(send(107, CB_GETLBTEXTLEN), 11);
+  EXPECT_EQ(send(107, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry)), 11);
   EXPECT_STREQ(entry, "WINSND: one");
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 115, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
+  EXPECT_EQ(send(115, BM_GETCHECK), static_cast<LRESULT>(BST_CHECKED));
   EXPECT_TRUE(g_settings.commands.empty());  // nothing the program set is announced
 
   // The user: types into the digits-only and the read-only field, unticks the box, picks a device.
@@ -301,23 +283,18 @@ TEST(Dialogs, SettingsTemplateControlsAnswerTheirMessagesAndTellTheUsersChoices)
   drive::Type(dlg, 113, "typed");
   drive::Click(dlg, 115);
   drive::Choose(dlg, 107, 0);
-  char field[32];
-  GetDlgItemTextA(dlg, 114, field, sizeof field);
-  EXPECT_STREQ(field, "360057");
-  GetDlgItemTextA(dlg, 113, field, sizeof field);
-  EXPECT_STREQ(field, "sip.example");
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 115, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
-  EXPECT_EQ(SendDlgItemMessageA(dlg, 107, CB_GETCURSEL, 0, 0), 0);
-  GetDlgItemTextA(dlg, 107, field, sizeof field);
-  EXPECT_STREQ(field, "WINSND: one");
+  EXPECT_EQ(TextOf(dlg, 114), "360057");
+  EXPECT_EQ(TextOf(dlg, 113), "sip.example");
+  EXPECT_EQ(send(115, BM_GETCHECK), static_cast<LRESULT>(BST_UNCHECKED));
+  EXPECT_EQ(send(107, CB_GETCURSEL), 0);
+  EXPECT_EQ(TextOf(dlg, 107), "WINSND: one");
   const std::vector<std::pair<int, int>> told{{115, BN_CLICKED}, {107, CBN_SELCHANGE}};
   EXPECT_EQ(g_settings.commands, told);
 
   // Writable again; a disabled button takes no click.
-  SendDlgItemMessageA(dlg, 113, EM_SETREADONLY, FALSE, 0);
+  send(113, EM_SETREADONLY, FALSE);
   drive::Type(dlg, 113, "!");
-  GetDlgItemTextA(dlg, 113, field, sizeof field);
-  EXPECT_STREQ(field, "sip.example!");
+  EXPECT_EQ(TextOf(dlg, 113), "sip.example!");
   EXPECT_FALSE(EnableDlgItem(dlg, 110, FALSE));
   drive::Click(dlg, 110);
   EXPECT_EQ(g_settings.commands, told);
@@ -336,28 +313,30 @@ TEST(Sound, LoopedWavesStartFromResourceOrFileStopFromAnyThreadAndNeedNoDevice) 
   ASSERT_TRUE(
       test_support::WriteFile(ringFile, std::string(reinterpret_cast<const char*>(ring->data), ring->size)));
   ASSERT_TRUE(test_support::WriteFile(folder / "noise.wav", "RIFX....WAVEnot a wave"));
+  auto allHandled = [] {
+    return PumpUntilFn([] { return CurrentSound().handled == CurrentSound().requests; }, 5000);
+  };
 
   const DWORD looped = SND_ASYNC | SND_LOOP;
   ASSERT_TRUE(PlaySoundA(MAKEINTRESOURCE(IDW_RING), &kBuiltinResources, SND_RESOURCE | looped));
-  SoundState state = CurrentSound();
+  const SoundState state = CurrentSound();
   EXPECT_TRUE(state.playing && state.looped);
   EXPECT_EQ(state.source, "resource 103");
-  EXPECT_TRUE(PumpUntilFn([] { return CurrentSound().handled == CurrentSound().requests; }, 5000));
+  EXPECT_TRUE(allHandled());
 
   // What cannot be played is refused and leaves the ring as it was.
   EXPECT_FALSE(PlaySoundA(MAKEINTRESOURCE(77), &kBuiltinResources, SND_RESOURCE | looped));
-  EXPECT_FALSE(PlaySoundA((folder / "missing.wav").c_str(), nullptr, SND_FILENAME | looped));
-  EXPECT_FALSE(PlaySoundA((folder / "noise.wav").c_str(), nullptr, SND_FILENAME | looped));
+  for (const char* name : {"missing.wav", "noise.wav"})
+    EXPECT_FALSE(PlaySoundA((folder / name).c_str(), nullptr, SND_FILENAME | looped)) << name;
   EXPECT_EQ(CurrentSound().source, "resource 103");
 
   ASSERT_TRUE(PlaySoundA(ringFile.c_str(), nullptr, SND_FILENAME | looped));
   EXPECT_EQ(CurrentSound().source, ringFile);
   BOOL stopped = FALSE;
-  std::thread other([&] { stopped = PlaySoundA(nullptr, nullptr, 0); });
-  other.join();
+  std::thread([&] { stopped = PlaySoundA(nullptr, nullptr, 0); }).join();
   EXPECT_TRUE(stopped);
   EXPECT_FALSE(CurrentSound().playing);
-  EXPECT_TRUE(PumpUntilFn([] { return CurrentSound().handled == CurrentSound().requests; }, 5000));
+  EXPECT_TRUE(allHandled());
 }
 
 }  // namespace
