@@ -191,8 +191,7 @@ TEST(Dialogs, ModelessDialogsOpenVisibleLiveUntilEndedAndForgetTheirHandles) {
   EXPECT_FALSE(IsDialogHandle(static_cast<HWND>(getpid())));
   drive::DialogView view;
   ASSERT_TRUE(drive::Describe(accept, &view));
-  EXPECT_TRUE(view.visible && !view.modal);  // created visible
-  EXPECT_EQ(view.caption, "door");
+  EXPECT_TRUE(view.visible && !view.modal && view.caption == "door") << view.caption;  // created visible
   EXPECT_EQ(std::make_tuple(drive::ControlText(accept, -1), drive::ControlText(accept, IDOK),
                             drive::ControlText(accept, IDCANCEL)),
             std::make_tuple("Accept call?", "OK", "Cancel"));
@@ -212,8 +211,7 @@ TEST(Dialogs, ModelessDialogsOpenVisibleLiveUntilEndedAndForgetTheirHandles) {
   // The close box and Escape reach the procedure as Cancel, which leaves Terminate open.
   CloseBox(g_terminate);
   Escape(g_terminate);
-  EXPECT_TRUE(IsDialogOpen(g_terminate));
-  ASSERT_TRUE(drive::Click(g_terminate, IDOK));
+  ASSERT_TRUE(IsDialogOpen(g_terminate) && drive::Click(g_terminate, IDOK));
   EXPECT_EQ(g_terminateCommands, (std::vector<int>{IDCANCEL, IDCANCEL, IDOK}));
   EXPECT_TRUE(drive::OpenDialogs().empty());
 
@@ -264,13 +262,13 @@ TEST(Dialogs, SettingsTemplateControlsAnswerTheirMessagesAndTellTheUsersChoices)
   drive::DialogView view;
   ASSERT_TRUE(drive::Describe(dlg, &view));
   EXPECT_FALSE(view.visible);  // not visible at creation: shown by whoever opens it
-  EXPECT_EQ(view.caption, "Kestrova version 1.39");
-  EXPECT_EQ(view.controls.size(), 27u);
+  EXPECT_EQ(view.caption + " / " + std::to_string(view.controls.size()), "Kestrova version 1.39 / 27");
   EXPECT_EQ(std::make_pair(g_settings.added[0], g_settings.added[1]), std::make_pair(LRESULT{0}, LRESULT{1}));
-  EXPECT_EQ(send(107, CB_GETCURSEL), 1);
-  EXPECT_EQ(send(108, CB_GETCURSEL), CB_ERR);  // an empty list
-  EXPECT_EQ(send(107, CB_SETCURSEL, 5), CB_ERR);
-  EXPECT_EQ(send(107, CB_SETCURSEL, 1), 1);
+  // The chosen entry; an empty list has none; a choice past the end is refused.
+  // (A braced list, as the calls' order matters.)
+  EXPECT_EQ((std::vector<LRESULT>{send(107, CB_GETCURSEL), send(108, CB_GETCURSEL),
+                                  send(107, CB_SETCURSEL, 5), send(107, CB_SETCURSEL, 1)}),
+            (std::vector<LRESULT>{1, CB_ERR, CB_ERR, 1}));
   char entry[32];
   ASSERT_EQ(send(107, CB_GETLBTEXTLEN), 11);
   EXPECT_EQ(send(107, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry)), 11);
@@ -283,11 +281,10 @@ TEST(Dialogs, SettingsTemplateControlsAnswerTheirMessagesAndTellTheUsersChoices)
   drive::Type(dlg, 113, "typed");
   drive::Click(dlg, 115);
   drive::Choose(dlg, 107, 0);
-  EXPECT_EQ(TextOf(dlg, 114), "360057");
-  EXPECT_EQ(TextOf(dlg, 113), "sip.example");
-  EXPECT_EQ(send(115, BM_GETCHECK), static_cast<LRESULT>(BST_UNCHECKED));
-  EXPECT_EQ(send(107, CB_GETCURSEL), 0);
-  EXPECT_EQ(TextOf(dlg, 107), "WINSND: one");
+  EXPECT_EQ(TextOf(dlg, 114) + "|" + TextOf(dlg, 113) + "|" + TextOf(dlg, 107),
+            "360057|sip.example|WINSND: one");
+  EXPECT_EQ((std::vector<LRESULT>{send(115, BM_GETCHECK), send(107, CB_GETCURSEL)}),
+            (std::vector<LRESULT>{BST_UNCHECKED, 0}));
   const std::vector<std::pair<int, int>> told{{115, BN_CLICKED}, {107, CBN_SELCHANGE}};
   EXPECT_EQ(g_settings.commands, told);
 
@@ -334,8 +331,7 @@ TEST(Sound, LoopedWavesStartFromResourceOrFileStopFromAnyThreadAndNeedNoDevice) 
   EXPECT_EQ(CurrentSound().source, ringFile);
   BOOL stopped = FALSE;
   std::thread([&] { stopped = PlaySoundA(nullptr, nullptr, 0); }).join();
-  EXPECT_TRUE(stopped);
-  EXPECT_FALSE(CurrentSound().playing);
+  EXPECT_TRUE(stopped && !CurrentSound().playing);
   EXPECT_TRUE(allHandled());
 }
 
