@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "platform/core/diagnostics.h"
-#include "platform/core/profile.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
@@ -63,13 +62,7 @@ void StartSipTelephone() {
 
 void ReloadSipSettings() {
   if (the_core == nullptr) return;
-  GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
-  GetPrivateProfileString("Sound", "Sound playback", "", Snd_playback, sizeof Snd_playback, ini_file);
-  GetPrivateProfileString("SIP", "SIP_addr", "", SIP_addr, sizeof SIP_addr, ini_file);
-  GetPrivateProfileString("SIP", "SIP_id", "Kestrova", SIP_id, sizeof SIP_id, ini_file);
-  GetPrivateProfileString("SIP", "SIP_pass", "", SIP_pass, sizeof SIP_pass, ini_file);
-  SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
-  UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
+  ReadSipAccountSettings();
   if (SIP_id[0] == '\0') FillAndCopy(SIP_id, "Kestrova");
 
   auto refused = std::make_shared<std::atomic<bool>>(false);

@@ -50,13 +50,17 @@ void ReadSettings() {
   ShowData.ClientHeight = GetPrivateProfileInt(w, "Height", kDefaultClientHeight, ini_file);
   GetPrivateProfileString(w, "SIP_id_doorphone", "", SIP_id_doorphone, sizeof SIP_id_doorphone, ini_file);
   GetPrivateProfileString(w, "SIP_call_prefix", "", SIP_call_prefix, sizeof SIP_call_prefix, ini_file);
+  ReadSipAccountSettings();
+  GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
+  SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
+}
+
+void ReadSipAccountSettings() {
   GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
   GetPrivateProfileString("Sound", "Sound playback", "", Snd_playback, sizeof Snd_playback, ini_file);
   GetPrivateProfileString("SIP", "SIP_addr", "", SIP_addr, sizeof SIP_addr, ini_file);
   GetPrivateProfileString("SIP", "SIP_id", "Kestrova", SIP_id, sizeof SIP_id, ini_file);
   GetPrivateProfileString("SIP", "SIP_pass", "", SIP_pass, sizeof SIP_pass, ini_file);
-  GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
   SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
   UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
-  SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
 }

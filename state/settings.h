@@ -37,3 +37,6 @@ void CopyIP_addr(char (&address)[sizeof IP_addr]);
 void AccessIniFile();
 // Reads every setting once, in the order of the file's table, with the defaults for what is missing.
 void ReadSettings();
+// The sound devices and the SIP account (server, identity, password, period, UseSIP): what a settings
+// reload of the telephone reads again. The realm and the port are read only at start.
+void ReadSipAccountSettings();
