@@ -1,5 +1,4 @@
-// The volume control started from the settings dialog: stand-in programs on PATH log when they start
-// and when they are asked to end.
+// The volume control started from the settings dialog: stand-ins on PATH log their start and their end.
 #include "settings/volume_control.h"
 
 #include <gtest/gtest.h>
@@ -17,20 +16,6 @@ namespace {
 
 using test_support::ReadFile;
 
-// A stand-in that logs "start NAME ARGS" and, on SIGTERM, "end NAME ARGS" before it exits. PATH may
-// hold nothing but its folder, so it names sleep by its path.
-void WriteStandIn(const test_support::TempFolder& folder, const std::string& name, const std::string& log) {
-  const std::string script =
-      "#!/bin/sh\n/bin/sleep 30 &\n"
-      "trap 'echo \"end ${0##*/} $*\" >> " +
-      log +
-      "; kill $!; exit 0' TERM\n"
-      "echo \"start ${0##*/} $*\" >> " +
-      log + "\nwait\n";
-  ASSERT_TRUE(test_support::WriteFile(folder / name, script));
-  ASSERT_EQ(chmod((folder / name).c_str(), 0755), 0);
-}
-
 // However the test ends: no stand-in left running, no hook left behind, PATH as it was.
 struct Cleanup {
   const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin:/bin";
@@ -45,55 +30,50 @@ TEST(VolumeControl, OpensOnTheDevicesTabOneAtATimeFallsBackToTheQtOneAndSaysWhen
   const Cleanup cleanup;
   const HWND owner = test_support::OpenBareWindow("VolumeControlTestWindow");
   ASSERT_NE(owner, HWND_NONE);
-  test_support::TempFolder gtk, qt, empty, logs;
-  const std::string log = logs / "log";
-  WriteStandIn(gtk, "pavucontrol", log);
-  WriteStandIn(qt, "pavucontrol-qt", log);
-  auto logEndsWith = [&](const std::string& line) {
-    return test_support::PollUntil(
-        [&] {
-          const std::string text = ReadFile(log);
-          return text.size() >= line.size() &&
-                 text.compare(text.size() - line.size(), line.size(), line) == 0;
-        },
-        std::chrono::seconds(5));
+  test_support::TempFolder gtk, qt, empty;
+  const std::string log = gtk / "log";
+  // PATH holds nothing but the stand-in's folder: sleep is named by its path.
+  for (const std::string& program : {gtk / "pavucontrol", qt / "pavucontrol-qt"}) {
+    ASSERT_TRUE(test_support::WriteFile(
+        program, "#!/bin/sh\n/bin/sleep 30 &\ntrap 'echo \"end ${0##*/} $*\" >> " + log +
+                     "; kill $!; exit 0' TERM\necho \"start ${0##*/} $*\" >> " + log + "\nwait\n"));
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+  }
+  // Starts show up in their time; ends are logged before the call that asked for them returns.
+  std::string expected;
+  auto started = [&](const std::string& more) {
+    expected += more;
+    return test_support::PollUntil([&] { return ReadFile(log) == expected; }, std::chrono::seconds(5));
   };
+  auto ended = [&](const std::string& more) { return ReadFile(log) == (expected += more); };
 
-  // Capture, then playback: the first is ended (and has logged so) before the second starts.
   setenv("PATH", gtk.path().c_str(), 1);
   OpenVolumeControl(owner, VolumeDevice::Capture);
-  ASSERT_TRUE(logEndsWith("start pavucontrol --tab=4\n")) << ReadFile(log);
+  ASSERT_TRUE(started("start pavucontrol --tab=4\n")) << ReadFile(log);
   OpenVolumeControl(owner, VolumeDevice::Playback);
-  ASSERT_TRUE(logEndsWith("start pavucontrol --tab=3\n")) << ReadFile(log);
+  ASSERT_TRUE(started("end pavucontrol --tab=4\nstart pavucontrol --tab=3\n")) << ReadFile(log);
   EndVolumeControl();
+  EXPECT_TRUE(ended("end pavucontrol --tab=3\n")) << ReadFile(log);
 
-  // Only the Qt one on PATH.
   setenv("PATH", qt.path().c_str(), 1);
   OpenVolumeControl(owner, VolumeDevice::Capture);
-  ASSERT_TRUE(logEndsWith("start pavucontrol-qt --tab=4\n")) << ReadFile(log);
+  ASSERT_TRUE(started("start pavucontrol-qt --tab=4\n")) << ReadFile(log);
 
-  // Neither: the running one is still ended, a box over the owner says so, and nothing is left to end.
+  // Neither: the running one is still ended, a box over the owner says so, and nothing is remembered.
   setenv("PATH", empty.path().c_str(), 1);
-  std::vector<std::string> boxes;  // caption|text
-  bool ownerBlocked = false;
+  std::vector<std::string> boxes;  // caption|text|whether the owner took input meanwhile
   dialog_driver::OnDialogOpened([&](HWND dialog) {
     dialog_driver::DialogView view;
-    if (dialog_driver::Describe(dialog, &view))
-      boxes.push_back(view.caption + "|" + dialog_driver::ControlText(dialog, 0xFFFF));
-    ownerBlocked = !dialog_driver::MainWindowTakesInput();
+    dialog_driver::Describe(dialog, &view);
+    boxes.push_back(view.caption + "|" + dialog_driver::ControlText(dialog, 0xFFFF) + "|" +
+                    (dialog_driver::MainWindowTakesInput() ? "owner free" : "owner blocked"));
     dialog_driver::Click(dialog, IDOK);
   });
   OpenVolumeControl(owner, VolumeDevice::Playback);
-  dialog_driver::OnDialogOpened(nullptr);
-  EXPECT_EQ(boxes, std::vector<std::string>{"Error|Error: sndvol"});
-  EXPECT_TRUE(ownerBlocked);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Error|Error: sndvol|owner blocked"});
+  EXPECT_TRUE(ended("end pavucontrol-qt --tab=4\n")) << ReadFile(log);
   EndVolumeControl();
-
-  // Every end logged before the call that asked for it returned.
-  EXPECT_EQ(ReadFile(log),
-            "start pavucontrol --tab=4\nend pavucontrol --tab=4\n"
-            "start pavucontrol --tab=3\nend pavucontrol --tab=3\n"
-            "start pavucontrol-qt --tab=4\nend pavucontrol-qt --tab=4\n");
+  EXPECT_TRUE(ended("")) << ReadFile(log);
   test_support::CloseBareWindow(owner);
 }
 
