@@ -10,6 +10,7 @@
 #include "platform/gui/drawing.h"
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
+#include "settings/volume_control.h"
 #include "sip/telephone.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
@@ -51,6 +52,8 @@ void MyClose() {
   // tray record is cleared (or cut off from both when it outlives its bound).
   AwaitReaderEnd();
   DeleteNotifyIcon();
+  // A volume control opened from the settings dialog belongs to this copy and goes with it.
+  EndVolumeControl();
 
   // The telephone: registration removed, call ended, core released, and the role handed to one of the
   // copies that remain.
