@@ -1,11 +1,13 @@
 // The SIP thread with a real core: start on a port of its own, requests between iteration steps, the
-// silent card where the machine has no sound, and the SIP role held by one process at a time.
+// silent card where the machine has no sound, the device names listed without a core, and the SIP role held
+// by one process at a time.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +17,7 @@
 #include "sip/base/silent_card.h"
 #include "sip/base/sip_role.h"
 #include "sip/base/sip_thread.h"
+#include "sip/base/sound_devices.h"
 #include "tests/support/free_port.h"
 #include "tests/support/temp_folder.h"
 
@@ -61,6 +64,23 @@ TEST(SipThread, OwnsARealCoreThatListensOnItsPortAndRunsRequests) {
       PlainSipWait, 3s));
   EXPECT_NE(ranOn, std::this_thread::get_id());
   EXPECT_EQ(call, nullptr);
+
+  // The settings dialog lists the devices without a core: the names the core knows, in its order (the
+  // core may have a silent card of its own besides).
+  std::vector<std::string> known;
+  ASSERT_TRUE(sip.Call(
+      [&](LinphoneCore* core) {
+        // The core keeps the list.
+        for (const bctbx_list_t* it = linphone_core_get_sound_devices_list(core); it != nullptr;
+             it = it->next)
+          known.emplace_back(static_cast<const char*>(it->data));
+      },
+      PlainSipWait, 3s));
+  const std::vector<std::string> listed = SoundDeviceNames();
+  std::erase_if(known, [&](const std::string& name) {
+    return std::find(listed.begin(), listed.end(), name) == listed.end();
+  });
+  EXPECT_EQ(known, listed);
 
   sip.Stop(PlainSipWait);
   EXPECT_FALSE(sip.Running());
