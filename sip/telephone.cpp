@@ -8,6 +8,7 @@
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
+#include "sip/base/silent_card.h"
 #include "sip/base/sip_role.h"
 #include "sip/base/text_buffer.h"
 #include "sip/call_dialogs.h"
@@ -84,8 +85,8 @@ void ReloadSipSettings() {
     } else {
       RemoveAccountProxyConfig(core, false);
     }
-    linphone_core_set_playback_device(core, playback.c_str());
-    linphone_core_set_capture_device(core, capture.c_str());
+    // As at start: an empty name keeps the device in use, and a machine without a card stays silent.
+    UseSoundDevices(core, capture, playback);
   });
   if (*refused) ShowProxyConfigError();
 }

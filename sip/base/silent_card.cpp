@@ -66,6 +66,20 @@ std::string AddSilentCard(LinphoneCore* core) {
   return "";
 }
 
+void UseSoundDevices(LinphoneCore* core, const std::string& capture, const std::string& playback) {
+  if (!capture.empty()) linphone_core_set_capture_device(core, capture.c_str());
+  if (!playback.empty()) linphone_core_set_playback_device(core, playback.c_str());
+  MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
+  if (manager == nullptr) return;
+  for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it != nullptr; it = it->next) {
+    auto* card = static_cast<MSSndCard*>(it->data);
+    if (card->desc != &g_silentDesc) continue;
+    const char* silent = ms_snd_card_get_string_id(card);
+    linphone_core_set_capture_device(core, silent);
+    linphone_core_set_playback_device(core, silent);
+  }
+}
+
 std::string AddSilentCardWhereNeeded(LinphoneCore* core) {
   MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
   if (manager == nullptr) return "";

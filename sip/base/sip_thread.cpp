@@ -57,14 +57,8 @@ LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
 // The devices asked for; what the library took is read back, as it keeps its own choice for a name it
 // does not know.
 void ApplySound(LinphoneCore* core, const SipCoreOptions& options, SipCoreStarted& report) {
-  const std::string silent = AddSilentCardWhereNeeded(core);
-  if (!options.capture.empty()) linphone_core_set_capture_device(core, options.capture.c_str());
-  if (!options.playback.empty()) linphone_core_set_playback_device(core, options.playback.c_str());
-  if (!silent.empty()) {
-    // Without a card of its own the machine gets the silent one whatever was asked for.
-    linphone_core_set_capture_device(core, silent.c_str());
-    linphone_core_set_playback_device(core, silent.c_str());
-  }
+  AddSilentCardWhereNeeded(core);
+  UseSoundDevices(core, options.capture, options.playback);
   report.capture = Text(linphone_core_get_capture_device(core));
   report.playback = Text(linphone_core_get_playback_device(core));
 }
