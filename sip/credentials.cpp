@@ -29,7 +29,10 @@ char g_enteredPassword[25];
 
 // Window thread.
 void AskForCredentials(const std::string& realm) {
-  FillAndCopy(SIP_realm, realm.c_str());
+  {
+    std::lock_guard lock(SettingsTextMutex());
+    FillAndCopy(SIP_realm, realm.c_str());
+  }
   WritePrivateProfileString("SIP", "SIP_realm", SIP_realm, ini_file);
   const LRESULT result = DialogBoxParamA(g_hInstance, kTemplatePass, g_hwndMain, DialogProcPass, 0);
   PostMessage(g_hwndMain, WM_USER, kUserAuthenticationEntered, result == IDOK ? 1 : 0);

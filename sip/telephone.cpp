@@ -46,9 +46,12 @@ void StartSipTelephone() {
   }
   g_coreFailed = false;
   the_core = started.core;
-  // A device the library does not know is replaced by its choice, in memory only.
-  FillAndCopy(Snd_capture, started.capture.c_str());
-  FillAndCopy(Snd_playback, started.playback.c_str());
+  {
+    // A device the library does not know is replaced by its choice, in memory only.
+    std::lock_guard lock(SettingsTextMutex());
+    FillAndCopy(Snd_capture, started.capture.c_str());
+    FillAndCopy(Snd_playback, started.playback.c_str());
+  }
 
   auto refused = std::make_shared<std::atomic<bool>>(false);
   RunOnSipThread([account = AccountFromSettings(IP_addr), refused](LinphoneCore* core) {
@@ -63,7 +66,10 @@ void StartSipTelephone() {
 void ReloadSipSettings() {
   if (the_core == nullptr) return;
   ReadSipAccountSettings();
-  if (SIP_id[0] == '\0') FillAndCopy(SIP_id, "Kestrova");
+  if (SIP_id[0] == '\0') {
+    std::lock_guard lock(SettingsTextMutex());
+    FillAndCopy(SIP_id, "Kestrova");
+  }
 
   auto refused = std::make_shared<std::atomic<bool>>(false);
   RunOnSipThread([account = AccountFromSettings(IP_addr), capture = std::string(Snd_capture),

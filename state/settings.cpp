@@ -11,22 +11,27 @@ char NameJPEG[1024];
 char WindowSection[32] = "Window 0";
 
 char IP_addr[64];
-BOOL PopUp = FALSE;
+std::atomic<BOOL> PopUp{FALSE};
 int left = 0;
 int top = 0;
 char SIP_id_doorphone[64];
 char SIP_call_prefix[64];
-char Snd_capture[50];
-char Snd_playback[50];
+char Snd_capture[128];
+char Snd_playback[128];
 char SIP_addr[64];
 char SIP_id[64];
 char SIP_pass[64];
 char SIP_realm[64];
-int SIP_reg_duration = 3600;
-BOOL UseSIP = FALSE;
+std::atomic<int> SIP_reg_duration{3600};
+std::atomic<BOOL> UseSIP{FALSE};
 int SIP_port = 5060;
 
 std::mutex& IP_addrMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::mutex& SettingsTextMutex() {
   static std::mutex mutex;
   return mutex;
 }
@@ -48,14 +53,21 @@ void ReadSettings() {
   top = GetPrivateProfileInt(w, "Top", 0, ini_file);
   ShowData.ClientWidth = GetPrivateProfileInt(w, "Width", kDefaultClientWidth, ini_file);
   ShowData.ClientHeight = GetPrivateProfileInt(w, "Height", kDefaultClientHeight, ini_file);
-  GetPrivateProfileString(w, "SIP_id_doorphone", "", SIP_id_doorphone, sizeof SIP_id_doorphone, ini_file);
-  GetPrivateProfileString(w, "SIP_call_prefix", "", SIP_call_prefix, sizeof SIP_call_prefix, ini_file);
+  {
+    std::lock_guard lock(SettingsTextMutex());
+    GetPrivateProfileString(w, "SIP_id_doorphone", "", SIP_id_doorphone, sizeof SIP_id_doorphone, ini_file);
+    GetPrivateProfileString(w, "SIP_call_prefix", "", SIP_call_prefix, sizeof SIP_call_prefix, ini_file);
+  }
   ReadSipAccountSettings();
-  GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
+  {
+    std::lock_guard lock(SettingsTextMutex());
+    GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
+  }
   SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
 }
 
 void ReadSipAccountSettings() {
+  std::lock_guard lock(SettingsTextMutex());
   GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
   GetPrivateProfileString("Sound", "Sound playback", "", Snd_playback, sizeof Snd_playback, ini_file);
   GetPrivateProfileString("SIP", "SIP_addr", "", SIP_addr, sizeof SIP_addr, ini_file);

@@ -1,6 +1,7 @@
 // The settings: their variables, the settings file's place and the reading at start-up.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 #include "platform/core/types.h"
@@ -12,19 +13,20 @@ extern char WindowSection[32];  // "Window 0": every copy uses this one section
 
 // Settings, named after their keys.
 extern char IP_addr[64];
-extern BOOL PopUp;
+extern std::atomic<BOOL> PopUp;  // the video reader reads it on its thread
 extern int left;
 extern int top;
 extern char SIP_id_doorphone[64];
 extern char SIP_call_prefix[64];
-extern char Snd_capture[50];
-extern char Snd_playback[50];
+// The library's device names run longer than 49 characters ("ALSA Unknown: <card>: <device> (hw:0,0)").
+extern char Snd_capture[128];
+extern char Snd_playback[128];
 extern char SIP_addr[64];
 extern char SIP_id[64];
 extern char SIP_pass[64];
 extern char SIP_realm[64];
-extern int SIP_reg_duration;
-extern BOOL UseSIP;
+extern std::atomic<int> SIP_reg_duration;
+extern std::atomic<BOOL> UseSIP;
 extern int SIP_port;  // the telephone's UDP port
 
 // Guards IP_addr: the window thread writes it (start-up, the settings dialog) while the video reader and
@@ -32,6 +34,10 @@ extern int SIP_port;  // the telephone's UDP port
 std::mutex& IP_addrMutex();
 // A terminated copy of IP_addr, taken under its lock.
 void CopyIP_addr(char (&address)[sizeof IP_addr]);
+
+// Guards the other texts among the settings (SIP_*, Snd_*), written on the window thread by start-up,
+// the telephone's reload and the settings dialog. Writers hold it; other threads read under it.
+std::mutex& SettingsTextMutex();
 
 // Fills ini_file and NameJPEG, creating the settings folder if it is missing.
 void AccessIniFile();

@@ -44,8 +44,10 @@ void MyPrivateMessage(WPARAM code, LPARAM lParam) {
     case kCodeRegistration:
       if (HasSipCore())
         SipRegistrationQuery(lParam);
-      else
-        SIP_reg = static_cast<BOOL>(lParam);  // the SIP copy's answer (or another copy's query)
+      else if (lParam == 0 || lParam == 1)
+        SIP_reg = static_cast<BOOL>(lParam);  // the SIP copy's answer
+      // Otherwise another copy's query (it names a window, never 0 or 1): taken for an answer it would
+      // show "Registration successful" whenever it arrived after the SIP copy's answer.
       break;
     default: break;  // kCodeUnused; nothing above kLastPrivateCode exists
   }

@@ -100,7 +100,7 @@ TEST_F(SettingsTest, AWindowsMadeFileReadsAsOnWindows) {
                             "\r\n"
                             "Left=-20\r\nTOP = -5\r\nwidth=420\r\nHeight=330\r\npop=1\r\n"
                             "[sound]\r\nSound Capture=ALSA: " +
-                            std::string(80, 'c') + "\r\n"));
+                            std::string(200, 'c') + "\r\n"));
   ReadSettings();
   EXPECT_EQ(std::string(IP_addr), std::string(63, '7'));
   EXPECT_EQ(left, -20);
@@ -108,7 +108,7 @@ TEST_F(SettingsTest, AWindowsMadeFileReadsAsOnWindows) {
   EXPECT_EQ(ShowData.ClientWidth, 420);
   EXPECT_EQ(ShowData.ClientHeight, 330);
   EXPECT_EQ(PopUp, 1);
-  EXPECT_EQ(std::string(Snd_capture).size(), 49u);
+  EXPECT_EQ(std::string(Snd_capture).size(), sizeof Snd_capture - 1);
   ShowData.ClientWidth = 336;
   ShowData.ClientHeight = 301;
 }

@@ -102,11 +102,13 @@ TEST_F(WindowMessagesTest, ClosingSipCopyMakesEveryOtherCopyStartItsOwnCore) {
   EXPECT_EQ(Log()[1].lParam, static_cast<LPARAM>(g_hwndMain));
 }
 
-TEST_F(WindowMessagesTest, RegistrationAnswerIsStoredByACopyWithoutCore) {
+TEST_F(WindowMessagesTest, RegistrationAnswerIsStoredByACopyWithoutCoreAndAnotherCopysQueryIsNot) {
   ASSERT_FALSE(HasSipCore());
   Send(MESSAGE, 11, 1);
   EXPECT_EQ(SIP_reg, 1);
   Send(MESSAGE, 11, 0);
+  EXPECT_EQ(SIP_reg, 0);
+  Send(MESSAGE, 11, 4242);  // a query arriving after the answer
   EXPECT_EQ(SIP_reg, 0);
 }
 

@@ -1,0 +1,47 @@
+// Opening the settings dialog: the fields from memory and from the settings read again.
+#include <cstdio>
+
+#include "platform/gui/dialog.h"
+#include "platform/gui/window.h"
+#include "settings/device_lists.h"
+#include "settings/settings_controls.h"
+#include "settings/settings_steps.h"
+#include "settings/sip_fields.h"
+#include "state/display_record.h"
+#include "state/private_codes.h"
+#include "state/program.h"
+#include "state/settings.h"
+#include "state/sip_state.h"
+
+void OpenSettings(HWND hwndDlg) {
+  ShowData.Button = kNoButton;
+  // While the dialog is open the video reader is not started again: a new address takes effect after OK.
+  KillTimer(g_hwndMain, kReaderTimer);
+  // The address, the unit's identity, the prefix and the pop-up flag are this copy's own, kept in memory;
+  // the account and the devices are shared by every copy, so the file holds the latest.
+  ReadSipAccountSettings();
+
+  SetDlgItemTextA(hwndDlg, kFieldDoorAddress, IP_addr);
+  SendDlgItemMessageA(hwndDlg, kBoxPopUp, BM_SETCHECK, PopUp ? BST_CHECKED : BST_UNCHECKED, 0);
+  SetDlgItemTextA(hwndDlg, kFieldDoorIdentity, SIP_id_doorphone);
+  SetDlgItemTextA(hwndDlg, kFieldCallPrefix, SIP_call_prefix);
+  SetDlgItemTextA(hwndDlg, kFieldIdentity, SIP_id);
+  SetDlgItemTextA(hwndDlg, kFieldSipServer, SIP_addr);
+  SetDlgItemTextA(hwndDlg, kFieldPassword, SIP_pass);
+  char expiry[16];
+  std::snprintf(expiry, sizeof expiry, "%i", SIP_reg_duration.load());
+  SetDlgItemTextA(hwndDlg, kFieldExpiry, expiry);
+
+  if (UseSIP) {
+    SendDlgItemMessageA(hwndDlg, kBoxUseSip, BM_SETCHECK, BST_CHECKED, 0);
+    ShowSipFields(hwndDlg, true);
+    SetDlgItemTextA(hwndDlg, kLabelRegistration, "Registration failed");
+    // The copy holding the telephone answers before this returns, wherever it runs.
+    SendMessage(HWND_BROADCAST, MESSAGE, kCodeRegistration, static_cast<LPARAM>(g_hwndMain));
+    if (SIP_reg) SetDlgItemTextA(hwndDlg, kLabelRegistration, "Registration successful");
+  } else {
+    SendDlgItemMessageA(hwndDlg, kBoxUseSip, BM_SETCHECK, BST_UNCHECKED, 0);
+    ShowSipFields(hwndDlg, false);
+  }
+  FillDeviceLists(hwndDlg);
+}
