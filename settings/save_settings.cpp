@@ -1,6 +1,7 @@
 // OK in the settings dialog: the fields into memory, the settings file written, the SIP copy told.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "platform/core/profile.h"
@@ -38,13 +39,20 @@ void WriteNumber(const char* section, const char* key, int value) {
   Write(section, key, text);
 }
 
+// The port behind the address as a number; none gives 0.
+long PortOf(const char* address) {
+  const char* colon = std::strchr(address, ':');
+  return colon == nullptr ? 0 : std::strtol(colon + 1, nullptr, 10);
+}
+
 // A new address makes the reader drop the old unit; timer 0 starts it again with the new one. Only
-// the notation changed ("192.168.1.250" for "192.168.001.250"): the connection stays.
+// the notation changed ("192.168.1.250" for "192.168.001.250"): the connection stays. cmp_ip reads
+// the four groups alone, so the port is compared apart: units behind one address differ by it.
 void TakeDoorAddress(HWND hwndDlg) {
   char address[sizeof IP_addr];
   ReadField(hwndDlg, kFieldDoorAddress, address);
   if (address[0] == '\0') FillAndCopy(address, kDefaultDoorAddress);
-  if (cmp_ip(address, IP_addr) != 0) ShowData.Kill_TCP = TRUE;
+  if (cmp_ip(address, IP_addr) != 0 || PortOf(address) != PortOf(IP_addr)) ShowData.Kill_TCP = TRUE;
   std::lock_guard lock(IP_addrMutex());
   FillAndCopy(IP_addr, address);
 }

@@ -53,12 +53,12 @@ void ProgramOnX::WriteSettings(const std::string& text) {
   ASSERT_TRUE(test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini", text));
 }
 
-void ProgramOnX::StartProgram() {
-  ASSERT_TRUE(program.Start(KESTROVA_BINARY, {},
-                            x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"},
-                                           {"XDG_RUNTIME_DIR", tmp / "run"},
-                                           {"no_proxy", "127.0.0.1,localhost"}})))
-      << program.LastError();
+void ProgramOnX::StartProgram(const std::vector<std::pair<std::string, std::string>>& extra) {
+  std::vector<std::pair<std::string, std::string>> environment{{"ALLUSERSPROFILE", tmp / "cfg"},
+                                                               {"XDG_RUNTIME_DIR", tmp / "run"},
+                                                               {"no_proxy", "127.0.0.1,localhost"}};
+  environment.insert(environment.end(), extra.begin(), extra.end());
+  ASSERT_TRUE(program.Start(KESTROVA_BINARY, {}, x.Environment(environment))) << program.LastError();
   // Its text is the program's name until the unit's title replaces it.
   window.clear();
   ASSERT_TRUE(PollUntil(

@@ -32,8 +32,8 @@ class ProgramOnX : public ::testing::Test {
   void StartUnit(const std::string& listen = "127.0.0.1:0");
   // The settings file's whole text (CR LF line ends are the caller's).
   void WriteSettings(const std::string& text);
-  // Starts the program and waits for its main window.
-  void StartProgram();
+  // Starts the program (extra: further environment variables) and waits for its main window.
+  void StartProgram(const std::vector<std::pair<std::string, std::string>>& extra = {});
   // Waits for the program to end; fails unless it ended with 0.
   void ExpectExitWithin(std::chrono::seconds deadline);
 
@@ -58,6 +58,7 @@ class ProgramOnX : public ::testing::Test {
 // Where on the screen the parts of a window at g are: the title bar's buttons, the video area.
 inline int CloseButtonX(const Geometry& g) { return g.x + g.w - 70 + 52; }
 inline int HideButtonX(const Geometry& g) { return g.x + g.w - 70 + 32; }
+inline int SettingsButtonX(const Geometry& g) { return g.x + g.w - 70 + 10; }
 inline int TitleBarY(const Geometry& g) { return g.y + 10; }
 
 // Yellow pixels of the connecting notice in the window's top-left video area.

@@ -161,6 +161,15 @@ TEST_F(SettingsDialogTest,
   GetPrivateProfileString("SIP", "SIP_reg_duration", "", expiry, sizeof expiry, ini_file);
   EXPECT_STREQ(expiry, "0120");
   EXPECT_EQ(SIP_reg_duration, 120);
+
+  // Another unit behind the same address, on another port.
+  ShowData.Kill_TCP = FALSE;
+  UseDialog([](HWND dialog) {
+    drive::Type(dialog, 105, ":8080");
+    drive::Press(dialog, drive::Key::Enter);
+  });
+  EXPECT_STREQ(IP_addr, "127.0.0.2:8080");
+  EXPECT_EQ(ShowData.Kill_TCP, TRUE);
 }
 
 TEST(DeviceLists, TheStoredNamePicksTheLastOfEqualNamesAndAnUnknownOneTheFirst) {
