@@ -52,7 +52,10 @@ void TakeDoorAddress(HWND hwndDlg) {
   char address[sizeof IP_addr];
   ReadField(hwndDlg, kFieldDoorAddress, address);
   if (address[0] == '\0') FillAndCopy(address, kDefaultDoorAddress);
-  if (cmp_ip(address, IP_addr) != 0 || PortOf(address) != PortOf(IP_addr)) ShowData.Kill_TCP = TRUE;
+  // A host name never equals anything by its groups: the same text is the same unit.
+  const bool sameUnit = std::strcmp(address, IP_addr) == 0 ||
+                        (cmp_ip(address, IP_addr) == 0 && PortOf(address) == PortOf(IP_addr));
+  if (!sameUnit) ShowData.Kill_TCP = TRUE;
   std::lock_guard lock(IP_addrMutex());
   FillAndCopy(IP_addr, address);
 }

@@ -170,6 +170,12 @@ TEST_F(SettingsDialogTest,
   });
   EXPECT_STREQ(IP_addr, "127.0.0.2:8080");
   EXPECT_EQ(ShowData.Kill_TCP, TRUE);
+
+  // A unit by host name, kept as it was: the connection stays.
+  std::strcpy(IP_addr, "door.local");
+  ShowData.Kill_TCP = FALSE;
+  UseDialog([](HWND dialog) { drive::Press(dialog, drive::Key::Enter); });
+  EXPECT_EQ(ShowData.Kill_TCP, FALSE);
 }
 
 TEST(DeviceLists, TheStoredNamePicksTheLastOfEqualNamesAndAnUnknownOneTheFirst) {
