@@ -51,14 +51,12 @@ bool HasCard(MSSndCardManager* manager, unsigned caps) {
   return false;
 }
 
-}  // namespace
+MSSndCardManager* CardsOf(LinphoneCore* core) {
+  return ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
+}
 
-std::string AddSilentCard(LinphoneCore* core) {
-  MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
-  if (manager == nullptr) return "";
-  ms_snd_card_manager_register_desc(manager, &g_silentDesc);
-  linphone_core_reload_sound_devices(core);
-  // The id carries the device type the library puts in ("Silent Unknown: silence"): ask for it.
+// The silent card's id as the library names it ("Silent Unknown: silence"), or "" when the core has none.
+std::string SilentCardId(MSSndCardManager* manager) {
   for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it != nullptr; it = it->next) {
     auto* card = static_cast<MSSndCard*>(it->data);
     if (card->desc == &g_silentDesc) return ms_snd_card_get_string_id(card);
@@ -66,23 +64,29 @@ std::string AddSilentCard(LinphoneCore* core) {
   return "";
 }
 
+}  // namespace
+
+std::string AddSilentCard(LinphoneCore* core) {
+  MSSndCardManager* manager = CardsOf(core);
+  if (manager == nullptr) return "";
+  ms_snd_card_manager_register_desc(manager, &g_silentDesc);
+  linphone_core_reload_sound_devices(core);
+  return SilentCardId(manager);
+}
+
 void UseSoundDevices(LinphoneCore* core, const std::string& capture, const std::string& playback) {
   if (!capture.empty()) linphone_core_set_capture_device(core, capture.c_str());
   if (!playback.empty()) linphone_core_set_playback_device(core, playback.c_str());
-  MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
-  if (manager == nullptr) return;
-  for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it != nullptr; it = it->next) {
-    auto* card = static_cast<MSSndCard*>(it->data);
-    if (card->desc != &g_silentDesc) continue;
-    const char* silent = ms_snd_card_get_string_id(card);
-    linphone_core_set_capture_device(core, silent);
-    linphone_core_set_playback_device(core, silent);
-  }
+  MSSndCardManager* manager = CardsOf(core);
+  const std::string silent = manager == nullptr ? "" : SilentCardId(manager);
+  if (silent.empty()) return;
+  linphone_core_set_capture_device(core, silent.c_str());
+  linphone_core_set_playback_device(core, silent.c_str());
 }
 
-std::string AddSilentCardWhereNeeded(LinphoneCore* core) {
-  MSSndCardManager* manager = ms_factory_get_snd_card_manager(linphone_core_get_ms_factory(core));
-  if (manager == nullptr) return "";
-  if (HasCard(manager, MS_SND_CARD_CAP_CAPTURE) && HasCard(manager, MS_SND_CARD_CAP_PLAYBACK)) return "";
-  return AddSilentCard(core);
+void AddSilentCardWhereNeeded(LinphoneCore* core) {
+  MSSndCardManager* manager = CardsOf(core);
+  if (manager == nullptr) return;
+  if (HasCard(manager, MS_SND_CARD_CAP_CAPTURE) && HasCard(manager, MS_SND_CARD_CAP_PLAYBACK)) return;
+  AddSilentCard(core);
 }

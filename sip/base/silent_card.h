@@ -12,5 +12,5 @@ std::string AddSilentCard(LinphoneCore* core);
 // machine has no card of its own) it stays in use whatever was asked for. SIP thread only.
 void UseSoundDevices(LinphoneCore* core, const std::string& capture, const std::string& playback);
 // Adds the silent card to the core's sound cards when no card can capture or none can play.
-// SIP thread only. Returns the card's id as the library names it, or "" when it was not needed.
-std::string AddSilentCardWhereNeeded(LinphoneCore* core);
+// SIP thread only.
+void AddSilentCardWhereNeeded(LinphoneCore* core);
