@@ -2,11 +2,9 @@
 #include "app/my_close.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "app/notify_icon.h"
 #include "door/relay_workers.h"
-#include "platform/core/profile.h"
 #include "platform/gui/drawing.h"
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
@@ -24,12 +22,6 @@ namespace {
 constexpr auto kRelayGrace = std::chrono::seconds(1);
 // Stopped commands return at once; this only guards against a hang.
 constexpr auto kRelayStopBound = std::chrono::seconds(1);
-
-void WriteInt(const char* section, const char* key, int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%i", value);
-  WritePrivateProfileString(section, key, text, ini_file);
-}
 
 }  // namespace
 
@@ -65,10 +57,8 @@ void MyClose() {
     for (t_Skin& piece : Skin) DeleteObject(piece.ShBitmap);
   }
 
-  char section[32];
-  std::snprintf(section, sizeof section, "Window %i", 0);
-  WriteInt(section, "Left", rect.left);
-  WriteInt(section, "Top", rect.top);
-  WriteInt(section, "Width", width);
-  WriteInt(section, "Height", height);
+  WriteSettingNumber(WindowSection, "Left", rect.left);
+  WriteSettingNumber(WindowSection, "Top", rect.top);
+  WriteSettingNumber(WindowSection, "Width", width);
+  WriteSettingNumber(WindowSection, "Height", height);
 }

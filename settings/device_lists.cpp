@@ -11,9 +11,6 @@
 #include "sip/base/text_buffer.h"
 #include "state/settings.h"
 
-int aktivni_snd_capture = 0;
-int aktivni_snd_playback = 0;
-
 namespace {
 
 // The drop-down part is wider than the field: device names are long.
@@ -35,10 +32,10 @@ void FillDeviceLists(HWND hwndDlg) {
     SendDlgItemMessageA(hwndDlg, kListPlayback, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   // A stored name that matches no device stays as it is: written back on OK unless the user picks one.
-  aktivni_snd_capture = StoredDeviceIndex(names, Snd_capture);
-  aktivni_snd_playback = StoredDeviceIndex(names, Snd_playback);
-  SendDlgItemMessageA(hwndDlg, kListCapture, CB_SETCURSEL, static_cast<WPARAM>(aktivni_snd_capture), 0);
-  SendDlgItemMessageA(hwndDlg, kListPlayback, CB_SETCURSEL, static_cast<WPARAM>(aktivni_snd_playback), 0);
+  SendDlgItemMessageA(hwndDlg, kListCapture, CB_SETCURSEL,
+                      static_cast<WPARAM>(StoredDeviceIndex(names, Snd_capture)), 0);
+  SendDlgItemMessageA(hwndDlg, kListPlayback, CB_SETCURSEL,
+                      static_cast<WPARAM>(StoredDeviceIndex(names, Snd_playback)), 0);
   SendDlgItemMessageA(hwndDlg, kListCapture, CB_SETDROPPEDWIDTH, kDroppedWidth, 0);
   SendDlgItemMessageA(hwndDlg, kListPlayback, CB_SETDROPPEDWIDTH, kDroppedWidth, 0);
 }
@@ -52,11 +49,8 @@ void DeviceChosen(HWND hwndDlg, int list) {
   SendDlgItemMessageA(hwndDlg, list, CB_GETLBTEXT, static_cast<WPARAM>(index),
                       reinterpret_cast<LPARAM>(name.data()));
   std::lock_guard lock(SettingsTextMutex());
-  if (list == kListCapture) {
+  if (list == kListCapture)
     FillAndCopy(Snd_capture, name.c_str());
-    aktivni_snd_capture = static_cast<int>(index);
-  } else {
+  else
     FillAndCopy(Snd_playback, name.c_str());
-    aktivni_snd_playback = static_cast<int>(index);
-  }
 }

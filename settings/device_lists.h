@@ -6,10 +6,6 @@
 
 #include "platform/core/messages.h"
 
-// The chosen devices' places in the lists.
-extern int aktivni_snd_capture;
-extern int aktivni_snd_playback;
-
 // The place of the stored name among the devices: the last of equal names; 0 when none matches.
 int StoredDeviceIndex(const std::vector<std::string>& names, const char* stored);
 // Fills both lists with the machine's devices and chooses the stored ones (the last of equal names);

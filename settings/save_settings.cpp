@@ -1,5 +1,4 @@
 // OK in the settings dialog: the fields into memory, the settings file written, the SIP copy told.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -31,12 +30,6 @@ void ReadField(HWND hwndDlg, int id, char (&text)[N]) {
 
 void Write(const char* section, const char* key, const char* value) {
   WritePrivateProfileString(section, key, value, ini_file);
-}
-
-void WriteNumber(const char* section, const char* key, int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%i", value);
-  Write(section, key, text);
 }
 
 // The port behind the address as a number; none gives 0.
@@ -99,13 +92,11 @@ void SaveSettings(HWND hwndDlg) {
   Write("SIP", "SIP_id", SIP_id);
   Write("SIP", "SIP_pass", SIP_pass);
   Write("SIP", "SIP_reg_duration", expiry);
-  WriteNumber("SIP", "UseSIP", UseSIP);
-  char section[32];
-  std::snprintf(section, sizeof section, "Window %i", 0);
-  Write(section, "IP_addr", IP_addr);
-  Write(section, "SIP_id_doorphone", SIP_id_doorphone);
-  Write(section, "SIP_call_prefix", SIP_call_prefix);
-  WriteNumber(section, "pop", PopUp);
+  WriteSettingNumber("SIP", "UseSIP", UseSIP);
+  Write(WindowSection, "IP_addr", IP_addr);
+  Write(WindowSection, "SIP_id_doorphone", SIP_id_doorphone);
+  Write(WindowSection, "SIP_call_prefix", SIP_call_prefix);
+  WriteSettingNumber(WindowSection, "pop", PopUp);
 
   PostMessage(HWND_BROADCAST, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
   SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);

@@ -1,6 +1,7 @@
 // The settings variables and their reading at start-up.
 #include "state/settings.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/core/profile.h"
@@ -75,4 +76,10 @@ void ReadSipAccountSettings() {
   GetPrivateProfileString("SIP", "SIP_pass", "", SIP_pass, sizeof SIP_pass, ini_file);
   SIP_reg_duration = GetPrivateProfileInt("SIP", "SIP_reg_duration", 3600, ini_file);
   UseSIP = GetPrivateProfileInt("SIP", "UseSIP", 0, ini_file);
+}
+
+void WriteSettingNumber(const char* section, const char* key, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%i", value);
+  WritePrivateProfileString(section, key, text, ini_file);
 }

@@ -46,3 +46,5 @@ void ReadSettings();
 // The sound devices and the SIP account (server, identity, password, period, UseSIP): what a settings
 // reload of the telephone reads again. The realm and the port are read only at start.
 void ReadSipAccountSettings();
+// Writes one key of the settings file: a number as decimal text ("%i").
+void WriteSettingNumber(const char* section, const char* key, int value);
