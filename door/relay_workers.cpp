@@ -57,17 +57,19 @@ void Work(const std::shared_ptr<Workers>& w, Press press) {
 }  // namespace
 
 void StartRelay(int rele) {
-  Press press{rele, {}};
+  Press next{rele, {}};
   // The address at the press: a unit changed in the settings later is not switched instead.
-  CopyIP_addr(press.address);
+  CopyIP_addr(next.address);
   const std::shared_ptr<Workers> w = current;
+  Press press{};
   {
     std::lock_guard lock(w->mutex);
-    if (w->running >= kRelayWorkers) {
-      w->waiting.push_back(press);
-      return;
-    }
+    w->waiting.push_back(next);
+    if (w->running >= kRelayWorkers) return;
     ++w->running;
+    // The oldest press first: one left waiting by a refused start goes before this one.
+    press = w->waiting.front();
+    w->waiting.pop_front();
   }
   std::jthread thread = StartThread([w, press](std::stop_token) { Work(w, press); });
   if (thread.joinable()) {
@@ -77,7 +79,7 @@ void StartRelay(int rele) {
   std::lock_guard lock(w->mutex);
   --w->running;
   // A refused thread loses no press: a running worker takes it, else the next press's worker does.
-  w->waiting.push_back(press);
+  w->waiting.push_front(press);
   Diag(DiagLevel::Warning, "a relay command could not be started now; it waits for the next worker");
 }
 
