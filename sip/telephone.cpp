@@ -107,11 +107,12 @@ void ShutDownSipTelephone() {
   RunOnSipThread([](LinphoneCore* core) {
     if (cfg != nullptr) RemoveAccountProxyConfig(core, true);
     if (InCall(core)) TerminateCurrentCall(core);
+    // Released by the thread that owns it: the library's objects may not change threads.
+    if (info != nullptr) linphone_auth_info_unref(info);
+    info = nullptr;
   });
   Linphone_Thread.Stop(WaitForSipThread);
   the_core = nullptr;
-  if (info != nullptr) linphone_auth_info_unref(info);
-  info = nullptr;
   CloseCallDialogs();
   ReleaseSipRole();
   // Exactly one of the copies that remain takes the role up.
