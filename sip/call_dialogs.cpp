@@ -22,6 +22,8 @@ void SetCallerCaption(HWND dialog) {
   SetWindowTextA(dialog, Name_call[0] != '\0' ? Name_call : IP_call);
 }
 
+// Most machines have no ring.wav of their own: that usual case is told apart here, before the sound
+// layer, which warns about a file it cannot play.
 bool RingFileReadable(const std::string& name) {
   const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
