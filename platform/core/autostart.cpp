@@ -1,8 +1,6 @@
 // Writing and removing entries in the user's XDG autostart folder.
 #include "platform/core/autostart.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,21 +9,7 @@
 
 #include "platform/core/diagnostics.h"
 #include "platform/core/folders.h"
-
-namespace {
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-}  // namespace
+#include "platform/core/replace_file.h"
 
 std::string AutostartFolder() {
   // Without XDG_CONFIG_HOME and HOME the config home is the current folder: no place for log-in entries.
@@ -45,22 +29,7 @@ bool WriteAutostartEntry(const std::string& fileName, const std::string& text) {
     Diag(DiagLevel::Error, "cannot create the autostart folder %s", folder.c_str());
     return false;
   }
-  // A hidden temporary name in the same folder, renamed over the entry once complete.
-  std::string temp = folder + "/." + fileName + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    Diag(DiagLevel::Error, "cannot write in %s: %s", folder.c_str(), std::strerror(errno));
-    return false;
-  }
-  const bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  const std::string entry = folder + "/" + fileName;
-  if (!written || !closed || rename(temp.c_str(), entry.c_str()) != 0) {
-    Diag(DiagLevel::Error, "cannot write %s: %s", entry.c_str(), std::strerror(errno));
-    unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFile(folder + "/" + fileName, text, 0644);
 }
 
 bool RemoveAutostartEntry(const std::string& fileName) {
