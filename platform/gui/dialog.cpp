@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 
+#include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/dialog_template.h"
 #include "platform/gui/application.h"
@@ -31,19 +31,9 @@ constexpr int kOtherThreadWaitMs = 2000;
 template <typename Result, typename Fn>
 Result OnWindowThread(Result fallback, Fn fn) {
   if (IsGuiThread()) return fn();
-  auto result = std::make_shared<Result>(fallback);
-  auto done = std::make_shared<bool>(false);
-  auto lock = std::make_shared<std::mutex>();
-  const bool ran = RunOnGuiThreadAndWait(
-      [result, done, lock, fn] {
-        Result value = fn();
-        std::lock_guard guard(*lock);
-        *result = value;
-        *done = true;
-      },
-      kOtherThreadWaitMs);
-  std::lock_guard guard(*lock);
-  return ran && *done ? *result : fallback;
+  auto result = std::make_shared<Completion<Result>>();
+  const bool ran = RunOnGuiThreadAndWait([result, fn] { result->Complete(fn()); }, kOtherThreadWaitMs);
+  return ran && result->Done() ? result->Value() : fallback;
 }
 
 bool LoadTemplate(HINSTANCE module, int resource, DialogTemplate* out) {
