@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/gui/drawing.h"
 #include "platform/gui/window.h"
 #include "skin/skin.h"
 #include "state/private_codes.h"
@@ -11,16 +10,19 @@
 #include "state/settings.h"
 #include "state/sip_state.h"
 #include "window/button_actions.h"
+#include "window/pointer.h"
+#include "window/sip_handlers.h"
 
 namespace {
 
 // Spaces first: the whole 128 bytes travel to the SIP copy.
 void FillCallTarget() {
+  if (UseSIP) {
+    FillDoorSipIdentity(CallToDoorPhone);
+    return;
+  }
   std::memset(CallToDoorPhone, ' ', sizeof CallToDoorPhone);
-  if (UseSIP)
-    std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "%s%s", SIP_call_prefix, SIP_id_doorphone);
-  else
-    std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", IP_addr);
+  std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", IP_addr);
 }
 
 }  // namespace
@@ -32,13 +34,6 @@ void CallReleased() {
 
 void HangUpReleased() {
   if (ShowData.lin_call) SendMessage(HWND_BROADCAST, MESSAGE, kCodeHangUp, static_cast<LPARAM>(g_hwndMain));
-  {
-    std::lock_guard lock(SkinMutex());
-    if (HDC hdc = GetDC(g_hwndMain)) {
-      const t_Skin& s = Skin[SKIN_BR_B4_OVER];
-      DrawState(hdc, s.ShBitmap, s.PosY, s.PosX);
-      ReleaseDC(g_hwndMain, hdc);
-    }
-  }
+  DrawSkinPieceAt(SKIN_BR_B4_OVER, SKIN_BR_B4_OVER);
   ShowMyWindow(g_hwndMain, ShowData);
 }

@@ -12,10 +12,13 @@ void MyLButtonDown(int But) {
     case SKIN_BR_B4_OVER: piece = SKIN_BR_B4_DOWN; break;
     default: return;
   }
+  DrawSkinPieceAt(piece, piece);
+}
+
+void DrawSkinPieceAt(int piece, int place) {
   std::lock_guard lock(SkinMutex());
   HDC hdc = GetDC(g_hwndMain);
   if (hdc == nullptr) return;
-  const t_Skin& s = Skin[piece];
-  DrawState(hdc, s.ShBitmap, s.PosY, s.PosX);
+  DrawState(hdc, Skin[piece].ShBitmap, Skin[place].PosY, Skin[place].PosX);
   ReleaseDC(g_hwndMain, hdc);
 }

@@ -25,3 +25,5 @@ BOOL OverBMP(t_Skin s, POINTS cur);
 int MyMouseMove(WPARAM wParam, LPARAM lParam);
 // Draws the pressed look of the button But, where it has one.
 void MyLButtonDown(int But);
+// Draws skin piece `piece` at the place of piece `place` on the main window, at once.
+void DrawSkinPieceAt(int piece, int place);

@@ -2,6 +2,7 @@
 // every copy gives the SIP copy (its door address, its call target).
 #include "window/sip_handlers.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/gui/window.h"
@@ -16,17 +17,16 @@ bool HasSipCore() {
   return t != nullptr && t->HasCore();
 }
 
+void FillDoorSipIdentity(char (&identity)[128]) {
+  std::memset(identity, ' ', sizeof identity);
+  std::snprintf(identity, sizeof identity, "%s%s", SIP_call_prefix, SIP_id_doorphone);
+}
+
 void SendDoorAddress(HWND asker) {
   COPYDATASTRUCT data{kTagDoorAddress, 0, nullptr};
   char identity[128];
   if (UseSIP) {
-    // The unit's SIP identity with its call prefix, space-padded behind its end as the SIP copy reads it.
-    std::memset(identity, ' ', sizeof identity);
-    const std::size_t prefix = strnlen(SIP_call_prefix, sizeof SIP_call_prefix - 1);
-    const std::size_t id = strnlen(SIP_id_doorphone, sizeof SIP_id_doorphone - 1);
-    std::memcpy(identity, SIP_call_prefix, prefix);
-    std::memcpy(identity + prefix, SIP_id_doorphone, id);
-    identity[prefix + id] = '\0';
+    FillDoorSipIdentity(identity);
     data.cbData = sizeof identity;
     data.lpData = identity;
   } else {

@@ -6,6 +6,9 @@
 // Whether this copy holds the SIP telephone (has a SIP core).
 bool HasSipCore();
 
+// The unit's SIP identity behind its call prefix, as the SIP copy reads it: the whole 128 bytes travel,
+// spaces behind the text.
+void FillDoorSipIdentity(char (&identity)[128]);
 // Code 0: answer the asking copy with this copy's door address (copy-data tag 0).
 void SendDoorAddress(HWND asker);
 // Code 4, SIP copy only: end the call; when none remains, tell every copy (code 3 with 0).
