@@ -67,6 +67,7 @@ LRESULT DialogProcPass(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
         EndDialog(hwndDlg, IDOK);
         break;
       case IDCANCEL:
+        // The library (5.1) does nothing here; the request is kept for the versions that do abort.
         Linphone_Thread.Post([](LinphoneCore* core) {
           if (info != nullptr) linphone_core_abort_authentication(core, info);
         });
