@@ -11,8 +11,7 @@
 namespace {
 
 void UseSipClicked(HWND hwndDlg) {
-  const bool on =
-      SendDlgItemMessageA(hwndDlg, kBoxUseSip, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
+  const bool on = IsDlgButtonChecked(hwndDlg, kBoxUseSip) == BST_CHECKED;
   ShowSipFields(hwndDlg, on);
   // The state shown was the old account's.
   if (!on) SetDlgItemTextA(hwndDlg, kLabelRegistration, "");

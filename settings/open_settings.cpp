@@ -22,7 +22,7 @@ void OpenSettings(HWND hwndDlg) {
   ReadSipAccountSettings();
 
   SetDlgItemTextA(hwndDlg, kFieldDoorAddress, IP_addr);
-  SendDlgItemMessageA(hwndDlg, kBoxPopUp, BM_SETCHECK, PopUp ? BST_CHECKED : BST_UNCHECKED, 0);
+  CheckDlgButton(hwndDlg, kBoxPopUp, PopUp ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextA(hwndDlg, kFieldDoorIdentity, SIP_id_doorphone);
   SetDlgItemTextA(hwndDlg, kFieldCallPrefix, SIP_call_prefix);
   SetDlgItemTextA(hwndDlg, kFieldIdentity, SIP_id);
@@ -32,16 +32,14 @@ void OpenSettings(HWND hwndDlg) {
   std::snprintf(expiry, sizeof expiry, "%i", SIP_reg_duration.load());
   SetDlgItemTextA(hwndDlg, kFieldExpiry, expiry);
 
-  if (UseSIP) {
-    SendDlgItemMessageA(hwndDlg, kBoxUseSip, BM_SETCHECK, BST_CHECKED, 0);
-    ShowSipFields(hwndDlg, true);
+  const bool useSip = UseSIP;
+  CheckDlgButton(hwndDlg, kBoxUseSip, useSip ? BST_CHECKED : BST_UNCHECKED);
+  ShowSipFields(hwndDlg, useSip);
+  if (useSip) {
     SetDlgItemTextA(hwndDlg, kLabelRegistration, "Registration failed");
     // The copy holding the telephone answers before this returns, wherever it runs.
     SendMessage(HWND_BROADCAST, MESSAGE, kCodeRegistration, static_cast<LPARAM>(g_hwndMain));
     if (SIP_reg) SetDlgItemTextA(hwndDlg, kLabelRegistration, "Registration successful");
-  } else {
-    SendDlgItemMessageA(hwndDlg, kBoxUseSip, BM_SETCHECK, BST_UNCHECKED, 0);
-    ShowSipFields(hwndDlg, false);
   }
   FillDeviceLists(hwndDlg);
 }

@@ -18,10 +18,6 @@
 
 namespace {
 
-bool Checked(HWND hwndDlg, int id) {
-  return SendDlgItemMessageA(hwndDlg, id, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED);
-}
-
 template <std::size_t N>
 void ReadField(HWND hwndDlg, int id, char (&text)[N]) {
   text[0] = '\0';
@@ -57,11 +53,11 @@ void TakeDoorAddress(HWND hwndDlg) {
 
 void SaveSettings(HWND hwndDlg) {
   TakeDoorAddress(hwndDlg);
-  PopUp = Checked(hwndDlg, kBoxPopUp) ? TRUE : FALSE;
+  PopUp = IsDlgButtonChecked(hwndDlg, kBoxPopUp) == BST_CHECKED ? TRUE : FALSE;
   // The pop-up memory starts afresh with the new flag.
   hide = TRUE;
   show = TRUE;
-  UseSIP = Checked(hwndDlg, kBoxUseSip) ? TRUE : FALSE;
+  UseSIP = IsDlgButtonChecked(hwndDlg, kBoxUseSip) == BST_CHECKED ? TRUE : FALSE;
 
   char doorIdentity[sizeof SIP_id_doorphone], prefix[sizeof SIP_call_prefix];
   ReadField(hwndDlg, kFieldDoorIdentity, doorIdentity);

@@ -244,6 +244,15 @@ LRESULT SendDlgItemMessageA(HWND hwndDlg, int id, UINT message, WPARAM wParam, L
   });
 }
 
+UINT IsDlgButtonChecked(HWND hwndDlg, int id) {
+  return static_cast<UINT>(SendDlgItemMessageA(hwndDlg, id, BM_GETCHECK, 0, 0));
+}
+
+BOOL CheckDlgButton(HWND hwndDlg, int id, UINT check) {
+  SendDlgItemMessageA(hwndDlg, id, BM_SETCHECK, check, 0);
+  return TRUE;
+}
+
 BOOL EnableDlgItem(HWND hwndDlg, int id, BOOL enable) {
   return OnWindowThread<BOOL>(FALSE, [hwndDlg, id, enable]() -> BOOL {
     ControlKind kind;

@@ -65,6 +65,9 @@ constexpr LRESULT CB_ERR = -1;
 // choice changed by the user (not by CB_SETCURSEL).
 constexpr UINT BN_CLICKED = 0;
 constexpr UINT CBN_SELCHANGE = 1;
+// A check box's state (BST_CHECKED/BST_UNCHECKED), through BM_GETCHECK and BM_SETCHECK.
+UINT IsDlgButtonChecked(HWND hwndDlg, int id);
+BOOL CheckDlgButton(HWND hwndDlg, int id, UINT check);
 // Whether the user may use the control (FALSE greys it out); returns whether it was disabled before.
 BOOL EnableDlgItem(HWND hwndDlg, int id, BOOL enable);
 // A dialog's caption; for the main window's handle, the main window's text.
