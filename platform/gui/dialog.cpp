@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -273,4 +274,21 @@ BOOL SetWindowTextA(HWND hwndDlg, const char* text) {
     dialog->setWindowTitle(value);
     return TRUE;
   });
+}
+
+HWND FindWindowExA(HWND parent, HWND after, const char* className, const char* windowName) {
+  if (parent != 0 || (className != nullptr && std::strcmp(className, kDialogClass) != 0)) return 0;
+  const std::vector<HWND> open = OpenDialogHandles();
+  auto it = open.begin();
+  if (after != 0) {
+    it = std::find(open.begin(), open.end(), after);
+    if (it == open.end()) return 0;
+    ++it;
+  }
+  for (; it != open.end(); ++it) {
+    DialogWidget* dialog = FindOpenDialog(*it);
+    if (dialog == nullptr || dialog->ended) continue;
+    if (windowName == nullptr || dialog->windowTitle() == Text(windowName)) return *it;
+  }
+  return 0;
 }

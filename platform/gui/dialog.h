@@ -72,6 +72,11 @@ BOOL CheckDlgButton(HWND hwndDlg, int id, UINT check);
 BOOL EnableDlgItem(HWND hwndDlg, int id, BOOL enable);
 // A dialog's caption; for the main window's handle, the main window's text.
 BOOL SetWindowTextA(HWND hwndDlg, const char* text);
+// Window thread. The next open dialog after `after` (0: from the first, oldest first) whose class and
+// caption match (null matches any); 0 when there is none. Every dialog, message boxes included, is of
+// the dialog class; parent must be 0 (the desktop).
+constexpr const char* kDialogClass = "#32770";
+HWND FindWindowExA(HWND parent, HWND after, const char* className, const char* windowName);
 
 // Message boxes: the owner's copy shows a modal box; returns the button pressed (IDOK...). Escape and the
 // close box give IDCANCEL, or IDOK for a box without Cancel. Also written to stderr. Called off the
@@ -84,6 +89,8 @@ constexpr UINT MB_ICONEXCLAMATION = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr UINT MB_TASKMODAL = 0x2000;
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+// The id of a message box's text, for SetDlgItemTextA.
+constexpr int kMessageBoxTextId = 0xFFFF;
 
 // Sound: a WAV file by name, or the module's WAV resource by number (SND_RESOURCE, name =
 // the number as produced by MAKEINTRESOURCE), looped and asynchronous; a null name stops it.

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kTextId = 0xFFFF;
+constexpr int kTextId = kMessageBoxTextId;
 constexpr int kMargin = 7;  // dialog units
 constexpr int kIconSize = 21;
 constexpr int kButtonWidth = 50, kButtonHeight = 14, kButtonGap = 4;
