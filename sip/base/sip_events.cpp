@@ -1,5 +1,7 @@
 // Mapping the library's events onto the callback table: a call's states become the incoming call, the
-// other side's hang-up, the one "Call terminated." per call and the failure reasons.
+// other side's hang-up, the one "Call terminated." per call and the failure reasons. The telephone has
+// one call at a time: a caller who comes while a call exists is turned away and the program hears
+// nothing of that call.
 #include "sip/base/sip_events.h"
 
 #include <string>
@@ -13,33 +15,57 @@ SipEventState* StateOf(LinphoneCore* lc) {
 
 const t_SipVTable* TableOf(LinphoneCore* lc) {
   SipEventState* state = StateOf(lc);
-  return state == nullptr ? nullptr : state->table;
+  return state == nullptr ? nullptr : state->table.load();
 }
 
-std::string AddressText(const LinphoneAddress* address) {
+std::string AddressText(const LinphoneAddress* address, bool uriOnly = false) {
   if (address == nullptr) return "";
-  char* text = linphone_address_as_string(address);
+  char* text = uriOnly ? linphone_address_as_string_uri_only(address) : linphone_address_as_string(address);
   std::string copy = text == nullptr ? "" : text;
   bctbx_free(text);
   return copy;
 }
 
-// Every call ends in End or Error and then Released; the end is reported at the first of them.
+bool Over(const LinphoneCall* call) {
+  const LinphoneCallState state = linphone_call_get_state(call);
+  return state == LinphoneCallStateEnd || state == LinphoneCallStateError || state == LinphoneCallStateReleased;
+}
+
+bool AnotherCallExists(LinphoneCore* lc, const LinphoneCall* call) {
+  for (const bctbx_list_t* it = linphone_core_get_calls(lc); it != nullptr; it = it->next) {
+    const auto* other = static_cast<const LinphoneCall*>(it->data);
+    if (other != call && !Over(other)) return true;
+  }
+  return false;
+}
+
+// Every call ends in End or Error and then Released; the end is reported at the first of them. A turned
+// away caller's end is not the program's call ending.
 void ReportEnd(LinphoneCore* lc, const LinphoneCall* call) {
   SipEventState* state = StateOf(lc);
-  if (state == nullptr || !state->ended.insert(call).second) return;
-  if (state->table->display_status != nullptr) state->table->display_status(lc, kCallTerminatedStatus);
+  if (state == nullptr || state->turnedAway.count(call) != 0 || !state->ended.insert(call).second) return;
+  const t_SipVTable* table = state->table.load();
+  if (table != nullptr && table->display_status != nullptr) table->display_status(lc, kCallTerminatedStatus);
 }
 
 void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate, const char* message) {
   const t_SipVTable* table = TableOf(lc);
   if (table == nullptr) return;
+  SipEventState* state = StateOf(lc);
+  const bool turnedAway = state->turnedAway.count(call) != 0;
   switch (cstate) {
     case LinphoneCallStateIncomingReceived:
+      if (AnotherCallExists(lc, call)) {
+        state->turnedAway.insert(call);
+        state->toRefuse.push_back(linphone_call_ref(call));
+        break;
+      }
+      // The address alone: a display name may hold the ':' that the caller's parse starts from.
       if (table->inv_recv != nullptr)
-        table->inv_recv(lc, AddressText(linphone_call_get_remote_address(call)).c_str());
+        table->inv_recv(lc, AddressText(linphone_call_get_remote_address(call), true).c_str());
       break;
     case LinphoneCallStateEnd:
+      if (turnedAway) break;
       // The library says "Call terminated" for an end of ours, "Call ended" for the other side's.
       if (table->bye_recv != nullptr && (message == nullptr || std::string(message) != "Call terminated"))
         table->bye_recv(lc, AddressText(linphone_call_get_remote_address(call)).c_str());
@@ -47,13 +73,14 @@ void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate,
       break;
     case LinphoneCallStateError:
       // A call of ours that the other side refused or that never reached it: say why.
-      if (linphone_call_get_dir(call) == LinphoneCallOutgoing && table->display_message != nullptr)
+      if (!turnedAway && linphone_call_get_dir(call) == LinphoneCallOutgoing && table->display_message != nullptr)
         table->display_message(lc, message != nullptr && message[0] != '\0' ? message : "Call failed");
       ReportEnd(lc, call);
       break;
     case LinphoneCallStateReleased:
       ReportEnd(lc, call);
-      if (SipEventState* state = StateOf(lc)) state->ended.erase(call);
+      state->ended.erase(call);
+      state->turnedAway.erase(call);
       break;
     default: break;
   }
@@ -112,6 +139,15 @@ void OnDtmf(LinphoneCore* lc, LinphoneCall* call, int dtmf) {
 }
 
 }  // namespace
+
+void RefuseTurnedAwayCalls(SipEventState* state) {
+  std::vector<LinphoneCall*> calls;
+  calls.swap(state->toRefuse);
+  for (LinphoneCall* call : calls) {
+    if (!Over(call)) linphone_call_decline(call, LinphoneReasonBusy);
+    linphone_call_unref(call);
+  }
+}
 
 LinphoneCoreCbs* CreateSipEventCallbacks(LinphoneFactory* factory, SipEventState* state) {
   LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(factory);

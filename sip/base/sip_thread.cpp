@@ -16,6 +16,7 @@ struct SipThread::Shared {
   Completion<bool> created;   // true: the core runs
   Completion<bool> finished;  // the core is released and the thread returns
   SipCoreStarted report;
+  SipEventState events;
 };
 
 bool PlainSipWait(const std::function<bool()>& done, std::chrono::milliseconds bound) {
@@ -34,6 +35,8 @@ std::string Text(const char* text) { return text == nullptr ? "" : text; }
 LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
   LinphoneCore* core = MakeQuietCore("KESTROVA_SIP_LOG", options.udpPort);
   if (core == nullptr) return nullptr;
+  // The library puts its own part after ours.
+  if (!options.userAgent.empty()) linphone_core_set_user_agent(core, options.userAgent.c_str(), nullptr);
 
   LinphoneCoreCbs* cbs = CreateSipEventCallbacks(linphone_factory_get(), events);
   linphone_core_add_callbacks(core, cbs);
@@ -68,33 +71,34 @@ void ApplySound(LinphoneCore* core, const SipCoreOptions& options, SipCoreStarte
 SipThread::~SipThread() { Stop(PlainSipWait); }
 
 bool SipThread::Start(const SipCoreOptions& options, const SipWaiter& wait, SipCoreStarted* started) {
-  if (Running()) return false;
-  if (thread_.joinable()) thread_.join();
+  if (Running() || starting_.exchange(true)) return false;
+  const bool ran = StartOnce(options, wait, started);
+  starting_ = false;
+  return ran;
+}
+
+bool SipThread::StartOnce(const SipCoreOptions& options, const SipWaiter& wait, SipCoreStarted* started) {
+  EndThread(wait);  // an earlier thread that failed to start, or was stopped
   auto shared = std::make_shared<Shared>();
+  shared->events.table = options.table;
   try {
     thread_ = std::thread(&SipThread::Body, this, shared, options);
   } catch (const std::system_error& e) {
     Diag(DiagLevel::Error, "SIP thread: cannot start: %s", e.what());
     return false;
   }
+  shared_ = shared;
   // Making and starting a core takes 55 to 180 ms; a loaded machine may take much longer.
   if (!wait([&] { return shared->created.Done(); }, std::chrono::seconds(20))) {
     Diag(DiagLevel::Error, "SIP thread: the core did not start in time; going on without a telephone");
-    {
-      std::lock_guard lock(shared->mutex);
-      shared->stop = true;
-    }
-    shared->wake.notify_all();
-    shared_ = shared;
     Stop(wait);
     return false;
   }
   if (!shared->created.Value()) {
-    thread_.join();
+    EndThread(wait);
     return false;
   }
   if (started != nullptr) *started = shared->report;
-  shared_ = shared;
   return true;
 }
 
@@ -131,18 +135,27 @@ void SipThread::Stop(const SipWaiter& wait) {
       shared_->stop = true;
     }
     shared_->wake.notify_all();
-    // The core's last callbacks (the end of a call) may wait for the waiting thread.
-    if (!wait([&] { return shared_->finished.Done(); }, std::chrono::seconds(10)))
-      Diag(DiagLevel::Warning, "SIP thread: the core takes long to stop; waiting for it");
   }
+  EndThread(wait);
+}
+
+void SipThread::EndThread(const SipWaiter& wait) {
+  if (shared_) {
+    // The core's last callbacks (the end of a call) may wait for the waiting thread.
+    if (!wait([&] { return shared_->finished.Done(); }, kStopBound)) {
+      Diag(DiagLevel::Error, "SIP thread: did not end within %lld ms; cut off and left to end on its own",
+           static_cast<long long>(kStopBound.count()));
+      shared_->events.table = nullptr;
+      if (thread_.joinable()) thread_.detach();
+    }
+  }
+  // finished is set as the thread returns: this join is short.
   if (thread_.joinable()) thread_.join();
   shared_.reset();
 }
 
 void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
-  SipEventState events;
-  events.table = options.table;
-  LinphoneCore* core = MakeCore(options, &events);
+  LinphoneCore* core = MakeCore(options, &shared->events);
   if (core == nullptr) {
     Diag(DiagLevel::Error, "SIP: the core could not be made or started (UDP port %d); no telephone",
          options.udpPort);
@@ -164,6 +177,7 @@ void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
 
   for (;;) {
     linphone_core_iterate(core);
+    RefuseTurnedAwayCalls(&shared->events);
     std::deque<Request> batch;
     bool stop;
     {
@@ -176,6 +190,7 @@ void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
     for (Request& request : batch) request(core);
     if (stop) break;
   }
+  RefuseTurnedAwayCalls(&shared->events);
   linphone_core_stop(core);
   linphone_core_unref(core);
   shared->finished.Complete(true);

@@ -37,7 +37,7 @@ TEST(SipThread, OwnsARealCoreThatListensOnItsPortAndRunsRequests) {
   table.general_state = CountGlobalState;
   SipThread sip;
   SipCoreStarted started;
-  ASSERT_TRUE(sip.Start({port, &table, "no such capture device", ""}, PlainSipWait, &started));
+  ASSERT_TRUE(sip.Start({port, &table, "no such capture device", "", ""}, PlainSipWait, &started));
   EXPECT_TRUE(sip.Running());
   EXPECT_EQ(started.udpPort, port);
   EXPECT_NE(started.core, nullptr);
