@@ -2,10 +2,10 @@
 // (code 5) and its target (tag 6), the hang-up request (code 4).
 #include "sip/call_routing.h"
 
-#include <atomic>
 #include <cstring>
-#include <memory>
+#include <optional>
 
+#include "platform/core/diagnostics.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
@@ -27,18 +27,23 @@ bool Matches(const char* address) {
 
 void DoorAddressReceived(HWND sender, const COPYDATASTRUCT* data) {
   // Every answer answers the pending call; from the second on there is none left, which is fine.
-  auto inCall = std::make_shared<std::atomic<bool>>(false);
-  RunOnSipThread([inCall](LinphoneCore* core) {
+  const std::optional<bool> inCall = RunOnSipThread<bool>([](LinphoneCore* core) {
     AcceptPendingCall(core);
-    *inCall = InCall(core);
+    return InCall(core);
   });
   char address[64];
   FillAndCopyBytes(address, data->lpData, data->cbData);
   if (!Matches(address)) return;
-  if (hWnd_Terminate != 0) EndDialog(hWnd_Terminate, 0);
-  hWnd_Terminate = 0;
+  // The Terminate dialog stays the way to end the call until a copy is known to have it.
+  if (!inCall.has_value())
+    Diag(DiagLevel::Warning, "the SIP thread did not answer in time: the call stays with the Terminate dialog");
+  const bool handed = the_core != nullptr && inCall.value_or(false);
+  if (handed && hWnd_Terminate != 0) {
+    EndDialog(hWnd_Terminate, 0);
+    hWnd_Terminate = 0;
+  }
   SendMessage(sender, MESSAGE, kCodeShowHandedCall, 0);
-  if (the_core != nullptr && *inCall) SendMessage(sender, MESSAGE, kCodeSetLinCall, 1);
+  if (handed) SendMessage(sender, MESSAGE, kCodeSetLinCall, 1);
 }
 
 void CallRequested(HWND asker) {
@@ -48,18 +53,16 @@ void CallRequested(HWND asker) {
 void CallTargetReceived(HWND sender, const COPYDATASTRUCT* data) {
   char target[100];
   FillAndCopyBytes(target, data->lpData, data->cbData);
-  auto placed = std::make_shared<std::atomic<bool>>(false);
-  RunOnSipThread([placed, text = std::string(target)](LinphoneCore* core) {
-    *placed = linphone_core_invite(core, text.c_str()) != nullptr;
+  const std::optional<bool> placed = RunOnSipThread<bool>([text = std::string(target)](LinphoneCore* core) {
+    return linphone_core_invite(core, text.c_str()) != nullptr;
   });
-  if (*placed) SendMessage(sender, MESSAGE, kCodeSetLinCall, 1);
+  if (placed.value_or(false)) SendMessage(sender, MESSAGE, kCodeSetLinCall, 1);
 }
 
 void HangUpRequested(HWND) {
-  auto inCall = std::make_shared<std::atomic<bool>>(true);
-  RunOnSipThread([inCall](LinphoneCore* core) {
+  const std::optional<bool> inCall = RunOnSipThread<bool>([](LinphoneCore* core) {
     TerminateCurrentCall(core);
-    *inCall = InCall(core);
+    return InCall(core);
   });
-  if (!*inCall) SendMessage(HWND_BROADCAST, MESSAGE, kCodeSetLinCall, 0);
+  if (!inCall.value_or(true)) SendMessage(HWND_BROADCAST, MESSAGE, kCodeSetLinCall, 0);
 }

@@ -51,16 +51,46 @@ void my_display_status(LinphoneCore*, const char* message) {
   QueueOnGuiThread(CloseCallDialogs);
 }
 
+namespace {
+
+// Window thread: whether the library's failure box is open, and the text it shows.
+bool g_failureBoxOpen = false;
+std::string g_failureText;
+
+// The open failure box: the "Error" box that shows g_failureText (another "Error" box may be open too).
+HWND FailureBox() {
+  for (HWND box = FindWindowExA(0, 0, kDialogClass, "Error"); box != 0;
+       box = FindWindowExA(0, box, kDialogClass, "Error")) {
+    char shown[64];
+    GetDlgItemTextA(box, kMessageBoxTextId, shown, sizeof shown);
+    if (g_failureText == shown) return box;
+  }
+  return 0;
+}
+
+// One failure box at a time: a registration the library tries again, or one made anew by every reload,
+// must not stack a box on each box. A failure while it is open replaces its text.
+void ShowFailure(const std::string& text) {
+  if (g_failureBoxOpen) {
+    if (HWND box = FailureBox(); box != 0 && SetDlgItemTextA(box, kMessageBoxTextId, text.c_str()))
+      g_failureText = text;
+    return;
+  }
+  g_failureBoxOpen = true;
+  g_failureText = text;
+  MessageBoxA(g_hwndMain, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+  g_failureBoxOpen = false;
+  SendMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
+}
+
+}  // namespace
+
 void my_display_message(LinphoneCore*, const char* message) {
   char text[50];
   FillAndCopy(text, message);
   // The box waits for a person: on the window thread, while this thread goes on taking calls. Every
   // copy's call mark is cleared once it is closed.
-  std::string shown = text;
-  QueueOnGuiThread([shown] {
-    MessageBoxA(g_hwndMain, shown.c_str(), "Error", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
-    SendMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
-  });
+  QueueOnGuiThread([shown = std::string(text)] { ShowFailure(shown); });
 }
 
 void my_auth_info_requested(LinphoneCore*, const char* realm, const char* username) {

@@ -3,7 +3,9 @@
 
 #include <linphone/core.h>
 
+#include <functional>
 #include <mutex>
+#include <optional>
 
 #include "platform/core/types.h"
 #include "sip/base/sip_thread.h"
@@ -31,5 +33,10 @@ extern HWND hWnd_Terminate;
 // The window thread's way of waiting for the SIP thread: it keeps handling what is sent to it.
 bool WaitForSipThread(const std::function<bool()>& done, std::chrono::milliseconds bound);
 // Runs request on the SIP thread and waits for it (bounded); false when there is no telephone or it
-// did not run in time.
+// did not run in time (it may still run later, so it owns what it uses).
 bool RunOnSipThread(SipThread::Request request);
+// The same for a result: nothing when there is no telephone or the request did not run in time.
+template <typename T>
+std::optional<T> RunOnSipThread(std::function<T(LinphoneCore*)> request) {
+  return Linphone_Thread.Ask<T>(std::move(request), WaitForSipThread, SipThread::kRequestBound);
+}

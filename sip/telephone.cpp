@@ -1,8 +1,7 @@
 // The telephone's life in one copy: set-up, reload, registration state, shutdown and hand-over.
 #include "sip/telephone.h"
 
-#include <atomic>
-#include <memory>
+#include <optional>
 
 #include "platform/core/diagnostics.h"
 #include "platform/gui/dialog.h"
@@ -26,6 +25,8 @@ namespace {
 
 // A copy whose core could not be made does not try again on its own every second.
 bool g_coreFailed = false;
+// A set-up waits for the SIP thread while serving sent messages, among them the hand-over's code 8.
+bool g_settingUp = false;
 
 void ShowProxyConfigError() {
   MessageBoxA(g_hwndMain, "Add proxy config error", "Error", MB_OK | MB_ICONEXCLAMATION);
@@ -33,14 +34,11 @@ void ShowProxyConfigError() {
 
 bool HasCore() { return the_core != nullptr; }
 
-}  // namespace
-
-void StartSipTelephone() {
-  if (the_core != nullptr) return;
-  if (!TakeSipRole()) return;  // another copy holds the telephone
+void SetUpSipTelephone() {
   FillSipVTable(vtable);
   SipCoreStarted started;
-  if (!Linphone_Thread.Start({SIP_port, &vtable, Snd_capture, Snd_playback}, WaitForSipThread, &started)) {
+  if (!Linphone_Thread.Start({SIP_port, &vtable, Snd_capture, Snd_playback, kProgramName}, WaitForSipThread,
+                             &started)) {
     g_coreFailed = true;
     ReleaseSipRole();
     return;
@@ -54,14 +52,27 @@ void StartSipTelephone() {
     FillAndCopy(Snd_playback, started.playback.c_str());
   }
 
-  auto refused = std::make_shared<std::atomic<bool>>(false);
-  RunOnSipThread([account = AccountFromSettings(IP_addr), refused](LinphoneCore* core) {
+  // A copy that shows a call of a telephone that is gone (its copy was killed) shows it no more. Posted:
+  // the copy that handed the telephone over may be closing and answer nothing.
+  PostMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
+
+  const std::optional<bool> added = RunOnSipThread<bool>([account = AccountFromSettings(IP_addr)](LinphoneCore* core) {
     linphone_core_set_primary_contact(core, account.contact.c_str());
-    if (!account.use) return;
+    if (!account.use) return true;
     AddAccountAuthInfo(core, account);
-    if (!AddAccountProxyConfig(core, account)) *refused = true;
+    return AddAccountProxyConfig(core, account);
   });
-  if (*refused) ShowProxyConfigError();
+  if (!added.value_or(true)) ShowProxyConfigError();
+}
+
+}  // namespace
+
+void StartSipTelephone() {
+  if (the_core != nullptr || g_settingUp) return;
+  if (!TakeSipRole()) return;  // another copy holds the telephone
+  g_settingUp = true;
+  SetUpSipTelephone();
+  g_settingUp = false;
 }
 
 void ReloadSipSettings() {
@@ -72,33 +83,32 @@ void ReloadSipSettings() {
     FillAndCopy(SIP_id, "Kestrova");
   }
 
-  auto refused = std::make_shared<std::atomic<bool>>(false);
-  RunOnSipThread([account = AccountFromSettings(IP_addr), capture = std::string(Snd_capture),
-                  playback = std::string(Snd_playback), refused](LinphoneCore* core) {
+  const std::optional<bool> added = RunOnSipThread<bool>([account = AccountFromSettings(IP_addr),
+                                                          capture = std::string(Snd_capture),
+                                                          playback = std::string(Snd_playback)](LinphoneCore* core) {
     linphone_core_set_primary_contact(core, account.contact.c_str());
+    bool accepted = true;
     if (account.use) {
       // The previous configuration goes whether or not it registered: left in the core it would go on
       // registering with the old credentials.
       RemoveAccountProxyConfig(core, true);
-      if (!AddAccountProxyConfig(core, account)) *refused = true;
+      accepted = AddAccountProxyConfig(core, account);
       AddAccountAuthInfo(core, account);
     } else {
       RemoveAccountProxyConfig(core, false);
     }
     // As at start: an empty name keeps the device in use, and a machine without a card stays silent.
     UseSoundDevices(core, capture, playback);
+    return accepted;
   });
-  if (*refused) ShowProxyConfigError();
+  if (!added.value_or(true)) ShowProxyConfigError();
 }
 
 void AnswerRegistrationQuery(LPARAM asker) {
-  auto known = std::make_shared<std::atomic<bool>>(false);
-  auto registered = std::make_shared<std::atomic<bool>>(false);
-  RunOnSipThread([known, registered](LinphoneCore*) {
-    *known = cfg != nullptr;
-    *registered = AccountRegistered();
-  });
-  if (*known) SIP_reg = *registered ? TRUE : FALSE;
+  // -1: no configuration, SIP_reg keeps its value.
+  const std::optional<int> state =
+      RunOnSipThread<int>([](LinphoneCore*) { return cfg == nullptr ? -1 : AccountRegistered() ? 1 : 0; });
+  if (state.value_or(-1) >= 0) SIP_reg = *state == 1 ? TRUE : FALSE;
   SendMessage(static_cast<HWND>(asker), MESSAGE, kCodeRegistration, SIP_reg);
 }
 
