@@ -242,16 +242,25 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return DialogNamed("door").empty(); }, 10s));
 
-  // Whichever copy took it is killed: the last copy takes the telephone up on its own.
+  // Whichever copy took it is killed during a call it handed on: the last copy takes the telephone up on
+  // its own, and no longer shows the hang-up button of a call that went with the killed copy.
   ASSERT_TRUE(
       PollUntil([&] { return HoldsTelephone(copies[1].Pid()) || HoldsTelephone(copies[2].Pid()); }, 10s));
   ChildProcess& victim = HoldsTelephone(copies[1].Pid()) ? copies[1] : copies[2];
   ChildProcess& survivor = &victim == &copies[1] ? copies[2] : copies[1];
+  const int survivorLeft = &survivor == &copies[1] ? 350 : 700;
+  const std::uint64_t callButton = SteadyCallButton(survivorLeft);
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  ASSERT_TRUE(PollUntil([&] { return !(accept = DialogNamed("door")).empty(); }, 10s));
+  ClickIn(accept, kOkX, kButtonY);
+  ASSERT_TRUE(PollUntil([&] { return CallButton(survivorLeft) != callButton; }, 10s)) << "no hang-up button";
   ASSERT_TRUE(victim.Signal(SIGKILL));
   ASSERT_TRUE(victim.Wait(10s).has_value());
   EXPECT_TRUE(survivor.Running());
   EXPECT_TRUE(PollUntil([&] { return Telephones() == 1 && HoldsTelephone(survivor.Pid()); }, 10s))
       << "the last copy did not take the telephone up after the kill";
+  EXPECT_TRUE(PollUntil([&] { return CallButton(survivorLeft) == callButton; }, 10s));
+  ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s));
 }

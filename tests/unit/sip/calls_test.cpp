@@ -1,10 +1,13 @@
 // Calls with a door unit (sipp): an accepted call handed to the copy that watches the calling unit and
-// ended by its hang-up button; a refused call; an unmatched call the door ends; a call to the door.
+// ended by its hang-up button, with a second unit turned away meanwhile; a refused call; an unmatched call
+// the door ends; an answer the SIP thread was too busy for; a call to the door.
 #include <unistd.h>
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
+#include "platform/core/completion.h"
 #include "platform/gui/sound.h"
 #include "sip/call_dialogs.h"
 #include "state/display_record.h"
@@ -36,6 +39,16 @@ class CallsTest : public TelephoneTest {
     EXPECT_TRUE(ring.playing && ring.looped);
     EXPECT_EQ(ring.source, ringSource);
   }
+  // A second unit calls while the telephone has a call: it hears 486, and the call's caller stays.
+  void SecondDoorIsTurnedAway() {
+    test_support::SippPeer gate;
+    ASSERT_TRUE(
+        gate.Start(Scenario("door_turned_away.xml"), test_support::FreeUdpPort(), {Loopback(ourPort)}));
+    EXPECT_TRUE(PumpUntil([&] { return gate.Wait(std::chrono::milliseconds(0)).has_value(); }));
+    EXPECT_EQ(gate.Wait(std::chrono::milliseconds(0)), std::optional<int>(0)) << gate.Log();
+    std::lock_guard lock(CallerMutex());
+    EXPECT_STREQ(Name_call, "door");
+  }
   bool PeerEndedWell() {
     return PumpUntil([&] { return peer.Wait(std::chrono::milliseconds(0)).has_value(); }) &&
            peer.Wait(std::chrono::milliseconds(0)) == std::optional<int>(0);
@@ -58,12 +71,20 @@ class CallsTest : public TelephoneTest {
 
 TEST_F(CallsTest, AcceptedCallGoesToTheCopyWatchingTheDoorAndItsHangUpEndsIt) {
   DoorCalls("127.0.0.001:8080");  // the same unit, written another way
+  const HWND accept = hWnd_Accept;
+  ASSERT_NO_FATAL_FAILURE(SecondDoorIsTurnedAway());
+  EXPECT_EQ(hWnd_Accept, accept);
+  EXPECT_TRUE(IsDialogOpen(accept) && CurrentSound().playing);
   dialog_driver::Click(hWnd_Accept, IDOK);
   EXPECT_FALSE(CurrentSound().playing);
   ASSERT_TRUE(PumpUntil([] { return ShowData.lin_call == TRUE; })) << peer.Log();
   EXPECT_TRUE(PumpUntil(NoCallDialogs)) << "the Terminate dialog closes when a copy takes the call";
   EXPECT_EQ(hWnd_Accept, 0u);
   EXPECT_EQ(hWnd_Terminate, 0u);
+  ASSERT_TRUE(PumpUntil(CallStands)) << peer.Log();
+  ASSERT_NO_FATAL_FAILURE(SecondDoorIsTurnedAway());
+  EXPECT_TRUE(CallStands());
+  EXPECT_EQ(ShowData.lin_call, TRUE);
 
   MyLButtonUp(SKIN_BR_B4_OVER);  // the hang-up button
   EXPECT_TRUE(PeerEndedWell()) << peer.Log();
@@ -106,6 +127,22 @@ TEST_F(CallsTest, UnmatchedCallStaysWithTheTerminateDialogUntilTheDoorHangsUp) {
   EXPECT_EQ(hWnd_Terminate, 0u);
 }
 
+TEST_F(CallsTest, AnAnswerTheSipThreadHadNoTimeForLeavesTheCallWithTheTerminateDialog) {
+  DoorCalls("127.0.0.1");
+  auto release = std::make_shared<Completion<bool>>();
+  Linphone_Thread.Post([release](LinphoneCore*) { release->WaitFor(std::chrono::seconds(10)); });
+  dialog_driver::Click(hWnd_Accept, IDOK);
+  // The copy's answer waits for the busy SIP thread past its bound: nothing may say a copy has the call.
+  const auto bound = static_cast<int>(SipThread::kRequestBound.count()) + 500;
+  EXPECT_FALSE(PumpUntil([] { return ShowData.lin_call == TRUE || hWnd_Terminate == 0; }, bound));
+  release->Complete();
+  ASSERT_TRUE(PumpUntil(CallStands)) << "the late answer still answers the call; " << peer.Log();
+  EXPECT_EQ(ShowData.lin_call, FALSE);
+  ASSERT_TRUE(IsDialogOpen(hWnd_Terminate));
+  dialog_driver::Click(hWnd_Terminate, IDOK);
+  EXPECT_TRUE(PeerEndedWell()) << peer.Log();
+}
+
 TEST_F(CallsTest, ADoorThatGivesUpWhileRingingClosesTheAcceptDialogAndStopsTheRing) {
   // Without one in the current folder, the ring.wav beside the settings file rings.
   const std::string besideSettings = tmp / "Kestrova/ring.wav";
@@ -125,7 +162,21 @@ TEST_F(CallsTest, ADoorThatGivesUpWhileRingingClosesTheAcceptDialogAndStopsTheRi
 
 TEST_F(CallsTest, CallButtonCallsTheDoorThroughTheTelephone) {
   Set("Window 0", "IP_addr", Loopback(peerPort));
+  // Other copies hand the telephone over (code 8) while this one sets it up: it starts once.
+  std::atomic<bool> started{false}, handedOver{false};
+  std::thread others([&] {
+    for (int i = 0; i < 300 && !started; ++i)
+      SendMessage(g_hwndMain, MESSAGE, kCodeSipClosing, static_cast<LPARAM>(4242));
+    handedOver = true;
+  });
   StartTelephone();
+  LinphoneCore* const core = the_core;
+  started = true;
+  EXPECT_TRUE(PumpUntil([&] { return handedOver.load(); }));
+  others.join();
+  ASSERT_NE(core, nullptr);
+  EXPECT_EQ(the_core, core);
+  EXPECT_TRUE(Linphone_Thread.Running());
   ASSERT_TRUE(peer.Start(Scenario("door_answers.xml"), peerPort));
   MyLButtonUp(SKIN_BR_B3_OVER);  // the call button: codes 5, 6, tag 6, then 3
   EXPECT_EQ(std::string(CallToDoorPhone), "sip:" + Loopback(peerPort));

@@ -1,6 +1,9 @@
 // Registration at a server that wants digest credentials: identity, expiry, the Authentication dialog
-// after wrong credentials, the realm kept in the settings file, code 11's answer.
+// after wrong credentials, the realm kept in the settings file, code 11's answer; one error box for
+// refusals in a row.
 #include "platform/core/profile.h"
+#include "platform/gui/gui_thread.h"
+#include "state/display_record.h"
 #include "state/sip_state.h"
 #include "tests/unit/sip/telephone_fixture.h"
 
@@ -110,6 +113,46 @@ TEST_F(RegistrationTest, ReloadUnregistersTheOldAccountWithItsCredentialsBeforeT
   SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
   EXPECT_STREQ(SIP_id, "Kestrova");
   EXPECT_EQ(AskRegistration(), 7) << "without a configuration code 11 leaves SIP_reg as it was";
+}
+
+}  // namespace
+}  // namespace sip_test
+
+namespace sip_test {
+namespace {
+
+TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsClosingClearsCallMarks) {
+  ASSERT_TRUE(peer.Start(test_support::FillIn(Scenario("registrar_refuses.xml"), {{"USER2", "bob"}}),
+                         peerPort, {}, 2));
+  Set("SIP", "UseSIP", "1");
+  Set("SIP", "SIP_addr", Loopback(peerPort));
+  Set("SIP", "SIP_id", "alice");
+  // The first refusal's box is still open when the settings are saved again and the server refuses again.
+  int opened = 0, errorBoxes = 0;
+  std::string shown;
+  dialog_driver::OnDialogOpened([&](HWND box) {
+    if (++opened > 1) {
+      dialog_driver::Click(box, IDOK);
+      return;
+    }
+    QueueOnGuiThread([&, box] {
+      Set("SIP", "SIP_id", "bob");
+      ShowData.lin_call = TRUE;
+      SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
+      PumpUntil([&] { return (shown = dialog_driver::ControlText(box, kMessageBoxTextId)) == "Forbidden"; });
+      for (HWND dialog : dialog_driver::OpenDialogs()) {
+        dialog_driver::DialogView view;
+        errorBoxes += dialog_driver::Describe(dialog, &view) && view.caption == "Error";
+      }
+      EXPECT_EQ(ShowData.lin_call, TRUE) << "call marks are cleared when the box closes";
+      dialog_driver::Click(box, IDOK);
+    });
+  });
+  StartTelephone();
+  ASSERT_TRUE(PumpUntil([&] { return opened > 0 && ShowData.lin_call == FALSE; })) << peer.Log();
+  EXPECT_EQ(shown, "Forbidden");
+  EXPECT_EQ(errorBoxes, 1);
+  EXPECT_EQ(opened, 1) << "a second box opened";
 }
 
 }  // namespace
