@@ -126,9 +126,8 @@ TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsC
                          peerPort, {}, 2));
   Set("SIP", "UseSIP", "1");
   Set("SIP", "SIP_addr", Loopback(peerPort));
-  Set("SIP", "SIP_id", "alice");
-  // The first refusal's box is still open when the settings are saved again and the server refuses again.
-  int opened = 0, errorBoxes = 0;
+  // While the first refusal's box is open, the settings are saved again and the server refuses again.
+  int opened = 0;
   std::string shown;
   dialog_driver::OnDialogOpened([&](HWND box) {
     if (++opened > 1) {
@@ -138,12 +137,8 @@ TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsC
     QueueOnGuiThread([&, box] {
       Set("SIP", "SIP_id", "bob");
       ShowData.lin_call = TRUE;
-      SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
+      SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, 0);
       PumpUntil([&] { return (shown = dialog_driver::ControlText(box, kMessageBoxTextId)) == "Forbidden"; });
-      for (HWND dialog : dialog_driver::OpenDialogs()) {
-        dialog_driver::DialogView view;
-        errorBoxes += dialog_driver::Describe(dialog, &view) && view.caption == "Error";
-      }
       EXPECT_EQ(ShowData.lin_call, TRUE) << "call marks are cleared when the box closes";
       dialog_driver::Click(box, IDOK);
     });
@@ -151,7 +146,6 @@ TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsC
   StartTelephone();
   ASSERT_TRUE(PumpUntil([&] { return opened > 0 && ShowData.lin_call == FALSE; })) << peer.Log();
   EXPECT_EQ(shown, "Forbidden");
-  EXPECT_EQ(errorBoxes, 1);
   EXPECT_EQ(opened, 1) << "a second box opened";
 }
 
