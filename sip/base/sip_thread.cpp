@@ -35,7 +35,7 @@ std::string Text(const char* text) { return text == nullptr ? "" : text; }
 LinphoneCore* MakeCore(const SipCoreOptions& options, SipEventState* events) {
   LinphoneCore* core = MakeQuietCore("KESTROVA_SIP_LOG", options.udpPort);
   if (core == nullptr) return nullptr;
-  // The library puts its own part after ours.
+  // SIP servers tell the program by it in their logs and policies.
   if (!options.userAgent.empty()) linphone_core_set_user_agent(core, options.userAgent.c_str(), nullptr);
 
   LinphoneCoreCbs* cbs = CreateSipEventCallbacks(linphone_factory_get(), events);
