@@ -23,7 +23,9 @@ bool IsDialogHandle(HWND hwnd);
 
 // Window thread only. The template is the module's dialog template with this resource number
 // (its caption, style, font and controls are data in resources/). The dialog carries icon 101 and,
-// like every template here, stays on top (DS_SYSMODAL).
+// like every template here, stays on top (DS_SYSMODAL). It stays above its owner (the main window, or the
+// dialog it belongs to) as long as it is open, whatever the owner does; a minimised main window leaves it
+// on the screen.
 // Modeless: returns the dialog's handle (0 on failure); WM_INITDIALOG has run when it returns.
 HWND CreateDialogParamA(HINSTANCE module, int resource, HWND owner, DLGPROC proc, LPARAM param);
 // Modal: returns EndDialog's result, or -1 if the dialog could not be made. While it runs, the

@@ -11,6 +11,7 @@
 #include "platform/gui/dialog_widget.h"
 #include "platform/gui/gui_thread.h"
 #include "platform/gui/main_window_widget.h"
+#include "platform/gui/owned_dialogs.h"
 #include "platform/gui/resource_icon.h"
 #include "platform/gui/window_record.h"
 
@@ -50,6 +51,10 @@ DialogWidget* Make(const DialogTemplate& dialogTemplate, int resource, HINSTANCE
   QPoint origin;
   if (IsOurWindow(owner)) origin = QPoint(TheWindow().x, TheWindow().y);
   auto* widget = new DialogWidget(NextHandle(), resource, dialogTemplate, icon, origin, proc);
+  if (IsOurWindow(owner))
+    widget->owner = TheWindow().widget.data();
+  else if (IsDialogHandle(owner))
+    widget->owner = FindOpenDialog(owner);
   g_open[widget->handle()] = widget;
   return widget;
 }
@@ -61,6 +66,7 @@ void ForgetDialog(HWND hwnd) { g_open.erase(hwnd); }
 namespace {
 
 void Show(DialogWidget* widget) {
+  AttachToOwner(widget);
   widget->show();
   // Without a window manager a dialog gets keys only when raised and activated by itself (the
   // offscreen platform of the tests has neither to do).

@@ -47,6 +47,8 @@ class DialogWidget : public QWidget {
   LRESULT result = 0;
   QEventLoop* loop = nullptr;
   void destroyWhenIdle();
+  // The window it belongs to and stays above: the main window or another dialog; null for none.
+  QPointer<QWidget> owner;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

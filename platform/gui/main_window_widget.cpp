@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindowStateChangeEvent>
 
+#include "platform/gui/owned_dialogs.h"
 #include "platform/gui/window_record.h"
 
 MainWindowWidget::MainWindowWidget()
@@ -64,6 +66,12 @@ void MainWindowWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   WindowRecord& w = TheWindow();
+  // Minimised by the program or the window manager, or back: the dialogs follow (see ShowWindow).
+  const bool wasIconic = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+  if (wasIconic != isMinimized()) {
+    OwnerMinimized(this, isMinimized());
+    if (!isMinimized()) RaiseWithOwnedDialogs(this);
+  }
   const bool wasMinimized = w.minimized.exchange(isMinimized());
   // Back from the task bar: the program paints the window afresh.
   if (wasMinimized && !isMinimized() && w.visible) InvalidateRect(static_cast<HWND>(getpid()));

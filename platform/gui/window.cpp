@@ -17,6 +17,7 @@
 #include "platform/gui/gui_thread.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/main_window_widget.h"
+#include "platform/gui/owned_dialogs.h"
 #include "platform/gui/resource_icon.h"
 #include "platform/gui/window_record.h"
 #include "platform/gui/x11_geometry.h"
@@ -149,7 +150,11 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     if (widget == nullptr) return;
     switch (cmd) {
       case SW_HIDE: widget->hide(); break;
-      case SW_MINIMIZE: widget->showMinimized(); break;
+      case SW_MINIMIZE:
+        // Before the window manager hears of it: it would take the owned dialogs along.
+        OwnerMinimized(widget, true);
+        widget->showMinimized();
+        break;
       case SW_RESTORE: widget->showNormal(); break;
       default: widget->show(); break;
     }
@@ -165,7 +170,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
   if (!IsOurWindow(hwnd)) return FALSE;
   RunOnGuiThread([] {
     if (MainWindowWidget* widget = TheWindow().widget) {
-      widget->raise();
+      RaiseWithOwnedDialogs(widget);
       widget->activateWindow();
     }
   });
@@ -192,8 +197,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (widget == nullptr) return;
     if (move) widget->move(x, y);
     if (size && widget->size() != QSize(cx, cy)) widget->resize(cx, cy);
-    // The window is created on top of all others; both z-order requests bring it up.
-    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) widget->raise();
+    // The window is created on top of all others; both z-order requests bring it up, below its dialogs.
+    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) RaiseWithOwnedDialogs(widget);
   });
   return TRUE;
 }

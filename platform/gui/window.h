@@ -41,6 +41,7 @@ constexpr HWND HWND_TOP = 0;
 constexpr HWND HWND_TOPMOST = static_cast<HWND>(-1);
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
+// HWND_TOP and HWND_TOPMOST raise the window, as SetForegroundWindow does; its open dialogs stay above it.
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 // The window's rectangle on the screen (right and bottom exclusive).
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
