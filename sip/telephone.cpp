@@ -52,9 +52,9 @@ void SetUpSipTelephone() {
     FillAndCopy(Snd_playback, started.playback.c_str());
   }
 
-  // A copy that shows a call of a telephone that is gone (its copy was killed) shows it no more. Posted:
-  // the copy that handed the telephone over may be closing and answer nothing.
-  PostMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
+  // A copy that shows a call of a telephone that is gone (its copy was killed) shows it no more. Sent, not
+  // posted: a late clear would take the mark of a call placed right after the start.
+  SendMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
 
   const std::optional<bool> added = RunOnSipThread<bool>([account = AccountFromSettings(IP_addr)](LinphoneCore* core) {
     linphone_core_set_primary_contact(core, account.contact.c_str());
