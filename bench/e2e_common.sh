@@ -11,7 +11,8 @@ tmp=$(mktemp -d)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # Only the listed processes: a reader of one of them ends with its output.
+  wait "${pids[@]}" 2>/dev/null || true
   rm -rf "$tmp"
 }
 trap cleanup EXIT

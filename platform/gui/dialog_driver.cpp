@@ -94,6 +94,7 @@ bool Describe(HWND dialog, DialogView* view) {
   v.visible = widget->isVisible();
   v.onTop = widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
   v.hasIcon = !widget->windowIcon().isNull();
+  v.iconKey = widget->windowIcon().cacheKey();
   const QRect r = widget->geometry();
   v.x = r.x();
   v.y = r.y();

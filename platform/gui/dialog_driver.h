@@ -29,6 +29,7 @@ struct DialogView {
   int resource = 0;  // the template's number; 0 for a message box
   std::string caption;
   bool modal = false, visible = false, onTop = false, hasIcon = false;
+  long long iconKey = 0;                    // the same for dialogs that show the same icon
   int x = 0, y = 0, width = 0, height = 0;  // the client area on the screen
   int baseUnitX = 0, baseUnitY = 0;         // of the dialog's font, in pixels
   std::vector<ControlView> controls;        // in template order

@@ -10,6 +10,9 @@ std::string CoreConfigText() {
          "zrtp_secrets_db_uri=null\n"
          "friends_db_uri=null\n"
          "[misc]\n"
+         // Without a call log database the library keeps every past call in memory, with no limit;
+         // the telephone never reads them.
+         "history_max_size=0\n"
          "uuid=0\n"
          "version_check_url_root=\n"
          "[sip]\n"

@@ -3,5 +3,6 @@
 
 #include <string>
 
-// No databases (call logs, friends, secrets), video neither sent nor accepted, IPv4 only.
+// No databases (call logs, friends, secrets) and no call history in memory, video neither sent nor
+// accepted, IPv4 only.
 std::string CoreConfigText();

@@ -218,6 +218,8 @@ TEST(Dialogs, ModelessDialogsOpenVisibleLiveUntilEndedAndForgetTheirHandles) {
   // Refusing: the close box ends Accept through its procedure; another thread may end a dialog too.
   const HWND second = CreateDialogParamA(&kBuiltinResources, IDD_ACCEPT, 0, AcceptProc, 0);
   ASSERT_TRUE(second != 0u && second != accept);
+  drive::DialogView secondView;  // the one program icon: one made per dialog stayed in the toolkit's cache
+  EXPECT_TRUE(drive::Describe(second, &secondView) && secondView.iconKey == view.iconKey);
   CloseBox(second);
   EXPECT_FALSE(IsDialogOpen(second));
   const HWND third = CreateDialogParamA(&kBuiltinResources, IDD_TERMINATE, 0, TerminateProc, 0);
