@@ -1,6 +1,5 @@
 // Registration at a server that wants digest credentials: identity, expiry, the Authentication dialog
-// after wrong credentials, the realm kept in the settings file, code 11's answer; one error box for
-// refusals in a row.
+// after wrong credentials, the realm in the settings file, code 11's answer, one box for refusals in a row.
 #include "platform/core/profile.h"
 #include "platform/gui/gui_thread.h"
 #include "state/display_record.h"
@@ -75,6 +74,34 @@ TEST_F(RegistrationTest, CancelLeavesTheCopyUnregistered) {
   EXPECT_FALSE(peer.Wait(std::chrono::milliseconds(0)).has_value()) << "registered after Cancel";
 }
 
+TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsClosingClearsCallMarks) {
+  ASSERT_TRUE(peer.Start(test_support::FillIn(Scenario("registrar_refuses.xml"), {{"USER2", "bob"}}),
+                         peerPort, {}, 2));
+  Set("SIP", "UseSIP", "1");
+  Set("SIP", "SIP_addr", Loopback(peerPort));
+  // While the first refusal's box is open, the settings are saved again and the server refuses again.
+  int opened = 0;
+  std::string shown;
+  dialog_driver::OnDialogOpened([&](HWND box) {
+    if (++opened > 1) {
+      dialog_driver::Click(box, IDOK);
+      return;
+    }
+    QueueOnGuiThread([&, box] {
+      Set("SIP", "SIP_id", "bob");
+      ShowData.lin_call = TRUE;
+      SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, 0);
+      PumpUntil([&] { return (shown = dialog_driver::ControlText(box, kMessageBoxTextId)) == "Forbidden"; });
+      EXPECT_EQ(ShowData.lin_call, TRUE) << "call marks are cleared when the box closes";
+      dialog_driver::Click(box, IDOK);
+    });
+  });
+  StartTelephone();
+  ASSERT_TRUE(PumpUntil([&] { return opened > 0 && ShowData.lin_call == FALSE; })) << peer.Log();
+  EXPECT_EQ(shown, "Forbidden");
+  EXPECT_EQ(opened, 1) << "a second box opened";
+}
+
 }  // namespace
 }  // namespace sip_test
 
@@ -113,40 +140,6 @@ TEST_F(RegistrationTest, ReloadUnregistersTheOldAccountWithItsCredentialsBeforeT
   SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, static_cast<LPARAM>(g_hwndMain));
   EXPECT_STREQ(SIP_id, "Kestrova");
   EXPECT_EQ(AskRegistration(), 7) << "without a configuration code 11 leaves SIP_reg as it was";
-}
-
-}  // namespace
-}  // namespace sip_test
-
-namespace sip_test {
-namespace {
-
-TEST_F(RegistrationTest, RefusalsInARowShowOneErrorBoxWithTheLatestReasonAndItsClosingClearsCallMarks) {
-  ASSERT_TRUE(peer.Start(test_support::FillIn(Scenario("registrar_refuses.xml"), {{"USER2", "bob"}}),
-                         peerPort, {}, 2));
-  Set("SIP", "UseSIP", "1");
-  Set("SIP", "SIP_addr", Loopback(peerPort));
-  // While the first refusal's box is open, the settings are saved again and the server refuses again.
-  int opened = 0;
-  std::string shown;
-  dialog_driver::OnDialogOpened([&](HWND box) {
-    if (++opened > 1) {
-      dialog_driver::Click(box, IDOK);
-      return;
-    }
-    QueueOnGuiThread([&, box] {
-      Set("SIP", "SIP_id", "bob");
-      ShowData.lin_call = TRUE;
-      SendMessage(g_hwndMain, MESSAGE, kCodeSettingsChanged, 0);
-      PumpUntil([&] { return (shown = dialog_driver::ControlText(box, kMessageBoxTextId)) == "Forbidden"; });
-      EXPECT_EQ(ShowData.lin_call, TRUE) << "call marks are cleared when the box closes";
-      dialog_driver::Click(box, IDOK);
-    });
-  });
-  StartTelephone();
-  ASSERT_TRUE(PumpUntil([&] { return opened > 0 && ShowData.lin_call == FALSE; })) << peer.Log();
-  EXPECT_EQ(shown, "Forbidden");
-  EXPECT_EQ(opened, 1) << "a second box opened";
 }
 
 }  // namespace
