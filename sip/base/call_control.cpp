@@ -8,12 +8,6 @@ bool Ringing(LinphoneCall* call) {
   return state == LinphoneCallStateIncomingReceived || state == LinphoneCallStateIncomingEarlyMedia;
 }
 
-bool Ended(LinphoneCall* call) {
-  const LinphoneCallState state = linphone_call_get_state(call);
-  return state == LinphoneCallStateEnd || state == LinphoneCallStateError ||
-         state == LinphoneCallStateReleased;
-}
-
 }  // namespace
 
 bool AcceptPendingCall(LinphoneCore* core) {
@@ -26,13 +20,18 @@ bool AcceptPendingCall(LinphoneCore* core) {
 
 bool TerminateCurrentCall(LinphoneCore* core) {
   LinphoneCall* call = linphone_core_get_current_call(core);
-  if (call == nullptr || Ended(call)) {
+  if (call == nullptr || CallOver(call)) {
     call = nullptr;
     for (const bctbx_list_t* it = linphone_core_get_calls(core); it != nullptr && call == nullptr;
          it = it->next)
-      if (!Ended(static_cast<LinphoneCall*>(it->data))) call = static_cast<LinphoneCall*>(it->data);
+      if (!CallOver(static_cast<LinphoneCall*>(it->data))) call = static_cast<LinphoneCall*>(it->data);
   }
   return call != nullptr && linphone_call_terminate(call) == 0;
 }
 
 bool InCall(LinphoneCore* core) { return linphone_core_in_call(core) != FALSE; }
+
+bool CallOver(const LinphoneCall* call) {
+  const LinphoneCallState state = linphone_call_get_state(call);
+  return state == LinphoneCallStateEnd || state == LinphoneCallStateError || state == LinphoneCallStateReleased;
+}

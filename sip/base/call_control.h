@@ -9,3 +9,5 @@ bool AcceptPendingCall(LinphoneCore* core);
 bool TerminateCurrentCall(LinphoneCore* core);
 // Whether a call is in progress.
 bool InCall(LinphoneCore* core);
+// Whether the call has ended (End, Error or Released).
+bool CallOver(const LinphoneCall* call);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "sip/base/call_control.h"
+
 namespace {
 
 SipEventState* StateOf(LinphoneCore* lc) {
@@ -26,15 +28,10 @@ std::string AddressText(const LinphoneAddress* address, bool uriOnly = false) {
   return copy;
 }
 
-bool Over(const LinphoneCall* call) {
-  const LinphoneCallState state = linphone_call_get_state(call);
-  return state == LinphoneCallStateEnd || state == LinphoneCallStateError || state == LinphoneCallStateReleased;
-}
-
 bool AnotherCallExists(LinphoneCore* lc, const LinphoneCall* call) {
   for (const bctbx_list_t* it = linphone_core_get_calls(lc); it != nullptr; it = it->next) {
     const auto* other = static_cast<const LinphoneCall*>(it->data);
-    if (other != call && !Over(other)) return true;
+    if (other != call && !CallOver(other)) return true;
   }
   return false;
 }
@@ -49,9 +46,9 @@ void ReportEnd(LinphoneCore* lc, const LinphoneCall* call) {
 }
 
 void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate, const char* message) {
-  const t_SipVTable* table = TableOf(lc);
-  if (table == nullptr) return;
   SipEventState* state = StateOf(lc);
+  const t_SipVTable* table = state == nullptr ? nullptr : state->table.load();
+  if (table == nullptr) return;
   const bool turnedAway = state->turnedAway.count(call) != 0;
   switch (cstate) {
     case LinphoneCallStateIncomingReceived:
@@ -144,7 +141,7 @@ void RefuseTurnedAwayCalls(SipEventState* state) {
   std::vector<LinphoneCall*> calls;
   calls.swap(state->toRefuse);
   for (LinphoneCall* call : calls) {
-    if (!Over(call)) linphone_call_decline(call, LinphoneReasonBusy);
+    if (!CallOver(call)) linphone_call_decline(call, LinphoneReasonBusy);
     linphone_call_unref(call);
   }
 }
