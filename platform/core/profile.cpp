@@ -79,6 +79,16 @@ int LeadingNumber(std::string_view s) {
   return static_cast<int>(value);
 }
 
+bool Writable(const char* section, const char* key, const char* value) {
+  if (!profile::ValidSectionName(section) || (key && !profile::ValidKeyName(key)) ||
+      (key && value && !profile::ValidValue(value))) {
+    Diag(DiagLevel::Warning, "settings: refused to write [%s] %s: the name or value would break the file",
+         Printable(section).c_str(), key ? Printable(key).c_str() : "(whole section)");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 DWORD GetPrivateProfileString(const char* section, const char* key, const char* deflt, char* buffer,
@@ -99,18 +109,34 @@ int GetPrivateProfileInt(const char* section, const char* key, int deflt, const 
   return LeadingNumber(*value);
 }
 
+int ProfileNumber(const char* value) { return value ? LeadingNumber(value) : 0; }
+
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* file) {
-  if (!file || !section) return FALSE;
-  if (!profile::ValidSectionName(section) || (key && !profile::ValidKeyName(key)) ||
-      (key && value && !profile::ValidValue(value))) {
-    Diag(DiagLevel::Warning, "settings: refused to write [%s] %s: the name or value would break the file",
-         Printable(section).c_str(), key ? Printable(key).c_str() : "(whole section)");
-    return FALSE;
-  }
+  if (!file || !section || !Writable(section, key, value)) return FALSE;
   bool written = profile::UpdateFile(file, [&](std::string& text) {
     if (!key) return profile::DeleteSection(text, section);
     if (!value) return profile::DeleteKey(text, section, key);
-    return profile::SetKey(text, section, key, value);
+    return profile::SetKey(text, section, key, profile::StoredValue(value));
   });
+  return written ? TRUE : FALSE;
+}
+
+BOOL WritePrivateProfileKeys(std::span<const ProfileKey> keys, const char* file, bool secret,
+                             std::string* why) {
+  for (const ProfileKey& k : keys) {
+    if (!file || !k.section || !k.key || !k.value || !Writable(k.section, k.key, k.value)) {
+      if (why != nullptr) *why = "a value would break the file";
+      return FALSE;
+    }
+  }
+  bool written = profile::UpdateFile(file,
+                                     [&](std::string& text) {
+                                       bool changed = false;
+                                       for (const ProfileKey& k : keys)
+                                         changed |= profile::SetKey(text, k.section, k.key,
+                                                                    profile::StoredValue(k.value));
+                                       return changed;
+                                     },
+                                     {secret, why});
   return written ? TRUE : FALSE;
 }

@@ -50,6 +50,13 @@ bool ValidKeyName(std::string_view name) {
 
 bool ValidValue(std::string_view value) { return !HasLineBreak(value); }
 
+std::string StoredValue(std::string_view value) {
+  if (ValueAsRead(value) == value) return std::string(value);
+  std::string quoted("\"");
+  quoted.append(value).push_back('"');
+  return quoted;
+}
+
 bool SetKey(std::string& text, std::string_view section, std::string_view key, std::string_view value) {
   section = TrimBlanks(section);
   key = TrimBlanks(key);

@@ -43,10 +43,12 @@ void Classify(std::string_view content, Line& line) {
   value = value.substr(0, value.find('\0'));
   line.kind = LineKind::Key;
   line.name = name;
-  line.value = Unquote(TrimBlanks(value));
+  line.value = ValueAsRead(value);
 }
 
 }  // namespace
+
+std::string_view ValueAsRead(std::string_view s) { return Unquote(TrimBlanks(s)); }
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);

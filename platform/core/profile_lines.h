@@ -22,6 +22,8 @@ struct Line {
 std::vector<Line> SplitLines(std::string_view text);
 
 std::string_view TrimBlanks(std::string_view s);
+// What a key line's value text reads as: trimmed, outer quotes removed.
+std::string_view ValueAsRead(std::string_view s);
 bool NamesEqual(std::string_view a, std::string_view b);
 
 constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);

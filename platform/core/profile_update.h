@@ -11,6 +11,14 @@ namespace profile {
 // the old or the new file, never a mix. A new file gets mode 0600, an existing one keeps its mode;
 // a symbolic link stays a link and its target is replaced. False when the file could not be read
 // or replaced; no temporary file is left behind then.
-bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit);
+struct UpdateOptions {
+  // The text will hold a secret: a file of another user's is not written, and one that others may
+  // read is made 0600 first.
+  bool secret = false;
+  // Receives, when the update fails, why, in words a message box can show.
+  std::string* why = nullptr;
+};
+bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit,
+                const UpdateOptions& options = {});
 
 }  // namespace profile

@@ -39,25 +39,27 @@ void SyncFolder(const std::string& path) {
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) {
+bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode, int* error) {
   std::string temp = path + ".tmp-XXXXXX";
   int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
+    if (error != nullptr) *error = errno;
     Diag(DiagLevel::Warning, "%s cannot be written: %s", path.c_str(), std::strerror(errno));
     return false;
   }
   bool ok = WriteAll(fd, text) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  int error = errno;
+  int failure = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
-    error = errno;
+    failure = errno;
   }
   if (ok && rename(temp.c_str(), path.c_str()) == 0) {
     SyncFolder(path);
     return true;
   }
-  if (ok) error = errno;
+  if (ok) failure = errno;
   unlink(temp.c_str());
-  Diag(DiagLevel::Warning, "%s cannot be written: %s", path.c_str(), std::strerror(error));
+  if (error != nullptr) *error = failure;
+  Diag(DiagLevel::Warning, "%s cannot be written: %s", path.c_str(), std::strerror(failure));
   return false;
 }
