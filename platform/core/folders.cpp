@@ -17,7 +17,16 @@ bool PathExists(const char* path) {
   return path != nullptr && stat(path, &st) == 0;
 }
 
-bool CreateDirectory(const char* path) { return path != nullptr && mkdir(path, 0700) == 0; }
+bool CreateDirectory(const char* path) {
+  if (path == nullptr || path[0] == '\0') return false;
+  const std::string full(path);
+  // Each parent in turn; one that exists already (or is made meanwhile by another copy) is passed by.
+  for (std::size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1)) {
+    const std::string parent = full.substr(0, slash);
+    if (mkdir(parent.c_str(), 0700) != 0 && !DirectoryExists(parent.c_str())) return false;
+  }
+  return mkdir(path, 0700) == 0 || DirectoryExists(path);
+}
 
 std::string XdgConfigHome() {
   const char* config = GetEnv("XDG_CONFIG_HOME");

@@ -9,7 +9,8 @@ const char* GetEnv(const char* name);
 bool DirectoryExists(const char* path);
 // True when path names anything that exists (a file, a folder, a link to one).
 bool PathExists(const char* path);
-// Creates one folder with mode 0700 (it may hold a password); false on failure.
+// Creates the folder with its missing parents, each new one with mode 0700 (it may hold a password, and
+// a new ~/.config is to be 0700 too); true when it exists afterwards.
 bool CreateDirectory(const char* path);
 // $XDG_CONFIG_HOME, else $HOME/.config, else the current folder ".".
 std::string XdgConfigHome();

@@ -49,12 +49,23 @@ TEST_F(SettingsTest, FolderComesFromTheFirstVariableSetInOrder) {
   EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
-TEST_F(SettingsTest, WithoutAnyVariableTheConfigHomeTakesThePlaceOfTheDrive) {
+TEST_F(SettingsTest, WithoutAnyVariableTheConfigHomeTakesThePlaceOfTheDriveAndIsMadeWhenMissing) {
   setenv("XDG_CONFIG_HOME", (tmp / "config").c_str(), 1);
   mkdir((tmp / "config").c_str(), 0700);
   AccessIniFile();
   EXPECT_EQ(std::string(ini_file), tmp / "config/Kestrova/Kestrova.ini");
   unsetenv("XDG_CONFIG_HOME");
+
+  // A new account: no ~/.config yet. It is made, private, and the settings file can be written.
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", (tmp / "home").c_str(), 1);
+  AccessIniFile();
+  EXPECT_EQ(std::string(ini_file), tmp / "home/.config/Kestrova/Kestrova.ini");
+  struct stat st {};
+  ASSERT_EQ(stat((tmp / "home/.config").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_TRUE(WriteFile(ini_file, "[SIP]\n"));
+  setenv("HOME", home.c_str(), 1);
 }
 
 TEST_F(SettingsTest, EachCopyHasAPictureFileOfItsOwnInTheRuntimeFolder) {
