@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/http/http_stream.h"
+#include "state/door_address.h"
 #include "state/program.h"
 
 namespace {
@@ -16,7 +17,8 @@ std::atomic<RelayPainter> painter{nullptr};
 void SetRelayPainter(RelayPainter paint) { painter = paint; }
 
 void FormatRelayUrl(char (&url)[kRelayUrlSize], int rele, const char* address) {
-  std::snprintf(url, sizeof url, "http://%s/cgi-bin/remctrl.sh?id=relay%d", address, rele == 2 ? 2 : 1);
+  std::snprintf(url, sizeof url, "http://%s/cgi-bin/remctrl.sh?id=relay%d", DoorUrlAddress(address).c_str(),
+                rele == 2 ? 2 : 1);
 }
 
 BOOL SendRelayCommand(int rele, const char* address, std::stop_token stop) {

@@ -9,7 +9,7 @@
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
-#include "sip/base/cmp_ip.h"
+#include "state/door_address.h"
 #include "sip/base/text_buffer.h"
 #include "sip/sip_vars.h"
 #include "state/private_codes.h"

@@ -12,6 +12,7 @@
 #include "platform/gui/window.h"
 #include "platform/http/http_stream.h"
 #include "skin/skin.h"
+#include "state/door_address.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
@@ -54,7 +55,8 @@ class Reader final : public MjpegEvents {
       // IP_addr holds at most 63 characters; the url has room for all of them.
       char address[sizeof IP_addr];
       CopyIP_addr(address);
-      std::snprintf(url, sizeof url, kUrlFormat, address);
+      // Never longer than the address: only leading zeros are dropped.
+      std::snprintf(url, sizeof url, kUrlFormat, DoorUrlAddress(address).c_str());
     }
     hSession = InternetOpen(kProgramName);
     if (hSession != nullptr) {

@@ -5,6 +5,7 @@
 
 #include "platform/gui/window.h"
 #include "skin/skin.h"
+#include "state/door_address.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
@@ -22,7 +23,8 @@ void FillCallTarget() {
     return;
   }
   std::memset(CallToDoorPhone, ' ', sizeof CallToDoorPhone);
-  std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", IP_addr);
+  // The SIP library reads a leading zero as octal too.
+  std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", DoorUrlAddress(IP_addr).c_str());
 }
 
 }  // namespace

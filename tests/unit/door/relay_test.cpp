@@ -142,9 +142,10 @@ TEST_F(RelayTest, EachPressReachesTheUnitOnceAndAnyAnswerLeavesTheVideoAlone) {
   for (int i = 0; i < 2; ++i) Click(SKIN_BR_B2_OVER, SKIN_BR_B2_UP);
   ASSERT_TRUE(Switched(2, 2));
 
-  // The whole address goes into the URL: 63 characters, with zeros in front of a number.
+  // The whole address goes into the URL: 63 characters, with zeros in front of a number, read as a
+  // decimal number as a person reads it (the URL library alone would take "0127" as octal 87).
   const std::string port = unit->Address().substr(unit->Address().find(':'));
-  SetAddress("127." + std::string(55 - port.size(), '0') + ".0.1" + port);
+  SetAddress("0127." + std::string(54 - port.size(), '0') + ".0.1" + port);
   ASSERT_EQ(std::strlen(IP_addr), 63u);
   MyLButtonUp(SKIN_BR_B1_OVER);
   ASSERT_TRUE(Switched(1, 2));

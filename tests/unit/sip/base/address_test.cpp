@@ -1,4 +1,4 @@
-// The caller's address and the address comparison, on the forms the library gives and on hostile texts.
+// The caller's address, on the forms the library gives and on hostile texts.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +6,6 @@
 #include <string>
 
 #include "sip/base/caller_address.h"
-#include "sip/base/cmp_ip.h"
 
 namespace {
 
@@ -68,38 +67,6 @@ TEST(CallerAddress, HostileTextsGiveShortResultsAndNeverReadPastTheEnd) {
   ParseCallerAddress(nullptr, name, host);
   EXPECT_STREQ(name, "");
   EXPECT_STREQ(host, "");
-}
-
-// cmp_ip on texts in exact heap blocks, both ways round.
-int Compare(const std::string& a, const std::string& b) {
-  std::unique_ptr<char[]> x(new char[a.size() + 1]), y(new char[b.size() + 1]);
-  std::memcpy(x.get(), a.c_str(), a.size() + 1);
-  std::memcpy(y.get(), b.c_str(), b.size() + 1);
-  const int forth = cmp_ip(x.get(), y.get());
-  EXPECT_EQ(forth, cmp_ip(y.get(), x.get())) << a << " / " << b;
-  return forth;
-}
-
-TEST(CmpIp, ComparesFourGroupsByValue) {
-  EXPECT_EQ(Compare("192.168.001.250", "192.168.1.250"), 0);
-  EXPECT_EQ(Compare("192.168.1.250", "192.168.1.251"), -1);
-  EXPECT_EQ(Compare("10.0.0.2", "10.0.0.2.99"), 0);      // nothing after the fourth group counts
-  EXPECT_EQ(Compare("127.0.0.2:5062", "127.0.0.2"), 0);  // a door address with its port
-  EXPECT_EQ(Compare("127.0.0.3:5062", "127.0.0.2"), -1);
-  EXPECT_EQ(Compare("a.b.c.d", "0.0.0.0"), 0);  // no digits are 0, as atoi reads them
-}
-
-TEST(CmpIp, HostileTextsNeitherMatchByAccidentNorReadPastTheirEnd) {
-  EXPECT_EQ(Compare("", ""), -1);  // fewer than four groups never match
-  EXPECT_EQ(Compare("192.168.1", "192.168.1"), -1);
-  EXPECT_EQ(Compare("unit.local", "unit.local"), -1);
-  EXPECT_EQ(Compare("1.2.3.", "1.2.3.0"), 0);
-  EXPECT_EQ(Compare(std::string(400, '9') + ".1.1.1", std::string(401, '9') + ".1.1.1"), 0);  // capped
-  EXPECT_EQ(Compare("4294967297.0.0.1", "1.0.0.1"), -1);  // no wrap-around
-  EXPECT_EQ(Compare("..", ".."), -1);
-  EXPECT_EQ(Compare("....", "0.0.0.0"), 0);
-  EXPECT_EQ(cmp_ip(nullptr, "1.2.3.4"), -1);
-  EXPECT_EQ(cmp_ip("1.2.3.4", nullptr), -1);
 }
 
 }  // namespace
