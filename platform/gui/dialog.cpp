@@ -17,6 +17,7 @@
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/dialog_template.h"
+#include "platform/core/text_decode.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialog_registry.h"
 #include "platform/gui/dialog_widget.h"
@@ -52,7 +53,17 @@ bool LoadTemplate(HINSTANCE module, int resource, DialogTemplate* out) {
   return true;
 }
 
-QString Text(const char* text) { return QString::fromLocal8Bit(text != nullptr ? text : ""); }
+// The program's texts are bytes: UTF-8 when they are, else Latin-1, as the painting reads them.
+QString Text(const char* text) {
+  const std::string utf8 =
+      text != nullptr ? BytesToUtf8(text, static_cast<int>(std::strlen(text))) : std::string();
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// An edit field remembers the bytes the program put in it: while its text is still what they showed,
+// they are what the program reads back, so a value in another encoding survives a dialog untouched.
+constexpr const char* kSetBytes = "kestrovaSetBytes";
+constexpr const char* kSetText = "kestrovaSetText";
 
 QWidget* ControlWidget(HWND hwndDlg, int id, ControlKind* kind) {
   DialogWidget* dialog = FindOpenDialog(hwndDlg);
@@ -89,11 +100,10 @@ bool SetControlText(QWidget* widget, ControlKind kind, const QString& text) {
 
 // Copies at most size - 1 bytes and a terminating zero, never cutting a character in two; returns the
 // count copied.
-UINT CopyOut(const QString& text, char* out, int size) {
+UINT CopyOut(const QByteArray& bytes, char* out, int size, bool utf8 = true) {
   if (out == nullptr || size <= 0) return 0;
-  const QByteArray bytes = text.toLocal8Bit();
   std::size_t n = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(size - 1));
-  if (n < static_cast<std::size_t>(bytes.size()))
+  if (utf8 && n < static_cast<std::size_t>(bytes.size()))
     while (n > 0 && (static_cast<unsigned char>(bytes[static_cast<qsizetype>(n)]) & 0xC0) == 0x80) --n;
   std::memcpy(out, bytes.constData(), n);
   out[n] = '\0';
@@ -208,21 +218,38 @@ BOOL IsDialogOpen(HWND hwndDlg) {
 
 BOOL SetDlgItemTextA(HWND hwndDlg, int id, const char* text) {
   const QString value = Text(text);
-  return OnWindowThread<BOOL>(FALSE, [hwndDlg, id, value]() -> BOOL {
+  const QByteArray bytes(text != nullptr ? text : "");
+  return OnWindowThread<BOOL>(FALSE, [hwndDlg, id, value, bytes]() -> BOOL {
     ControlKind kind;
     QWidget* widget = ControlWidget(hwndDlg, id, &kind);
-    return widget != nullptr && SetControlText(widget, kind, value);
+    if (widget == nullptr || !SetControlText(widget, kind, value)) return FALSE;
+    if (kind == ControlKind::Edit) {
+      widget->setProperty(kSetBytes, bytes);
+      // What the bytes showed before the field dropped its line breaks: a field that dropped some reads as
+      // shown.
+      widget->setProperty(kSetText, value);
+    }
+    return TRUE;
   });
 }
 
 UINT GetDlgItemTextA(HWND hwndDlg, int id, char* text, int max) {
   if (text != nullptr && max > 0) text[0] = '\0';
-  const QString value = OnWindowThread<QString>(QString(), [hwndDlg, id]() -> QString {
+  struct Read {
+    QByteArray bytes;
+    bool asSet = false;
+  };
+  const Read value = OnWindowThread<Read>(Read{}, [hwndDlg, id]() -> Read {
     ControlKind kind;
     QWidget* widget = ControlWidget(hwndDlg, id, &kind);
-    return widget != nullptr ? ControlText(widget, kind) : QString();
+    if (widget == nullptr) return {};
+    const QString shown = ControlText(widget, kind);
+    if (kind == ControlKind::Edit && widget->property(kSetText).toString() == shown &&
+        widget->property(kSetBytes).isValid())
+      return {widget->property(kSetBytes).toByteArray(), true};
+    return {shown.toUtf8(), false};
   });
-  return CopyOut(value, text, max);
+  return CopyOut(value.bytes, text, max, !value.asSet);
 }
 
 LRESULT SendDlgItemMessageA(HWND hwndDlg, int id, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -99,6 +99,17 @@ QWidget* DialogWidget::makeControl(const DialogControl& c) {
       if (c.style & ES_NUMBER)
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+      // A line break pasted into a one-line field would reach a settings line that cannot hold it.
+      connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) return;
+        const int cursor = edit->cursorPosition();
+        const int before = static_cast<int>(text.left(cursor).count(QLatin1Char('\n')) +
+                                            text.left(cursor).count(QLatin1Char('\r')));
+        QString kept = text;
+        kept.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        edit->setText(kept);
+        edit->setCursorPosition(cursor - before);
+      });
       return edit;
     }
     case ControlKind::DropDown: {
