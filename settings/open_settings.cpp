@@ -17,6 +17,7 @@ void OpenSettings(HWND hwndDlg) {
   ShowData.Button = kNoButton;
   // While the dialog is open the video reader is not started again: a new address takes effect after OK.
   KillTimer(g_hwndMain, kReaderTimer);
+  SettingsDialogOpen = true;
   // The address, the unit's identity, the prefix and the pop-up flag are this copy's own, kept in memory;
   // the account and the devices are shared by every copy, so the file holds the latest.
   ReadSipAccountSettings();

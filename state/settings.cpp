@@ -10,6 +10,7 @@
 char ini_file[1024];
 char NameJPEG[1024];
 char WindowSection[32] = "Window 0";
+bool SettingsDialogOpen = false;
 
 char IP_addr[64];
 std::atomic<BOOL> PopUp{FALSE};

@@ -7,8 +7,11 @@
 #include "platform/core/types.h"
 
 // Paths, fixed for the life of the process.
-extern char ini_file[1024];     // the settings file
-extern char NameJPEG[1024];     // this copy's temporary picture file
+extern char ini_file[1024];  // the settings file
+extern char NameJPEG[1024];  // this copy's temporary picture file
+// Window thread only: while the settings dialog runs, timer 0 starts no video reader (a reader that
+// ends meanwhile arms it again).
+extern bool SettingsDialogOpen;
 extern char WindowSection[32];  // "Window 0": every copy uses this one section
 
 // Settings, named after their keys.

@@ -78,6 +78,11 @@ void StartReaderThread() {
 }
 
 void ReaderRestartTick() {
+  if (SettingsDialogOpen) {
+    // The dialog's end arms it again; a new address takes effect then.
+    KillTimer(g_hwndMain, kReaderTimer);
+    return;
+  }
   if (closing || waiting || !ShowData.Kill_TCP) return;
   if (MJPEG_Thread.thread.joinable()) MJPEG_Thread.thread.request_stop();
   if (!JoinWithin(kStopBound)) {

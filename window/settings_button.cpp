@@ -6,10 +6,12 @@
 #include "state/display_record.h"
 #include "state/private_codes.h"
 #include "state/program.h"
+#include "state/settings.h"
 #include "window/button_actions.h"
 
 void SettingsReleased() {
   DialogBoxParamA(g_hInstance, kSettingsDialog, g_hwndMain, DialogProc, 0);
+  SettingsDialogOpen = false;
   // Whatever the answer: OK restarted the timer already, Cancel and a failed dialog did not.
   ShowMyWindow(g_hwndMain, ShowData);
   SetTimer(g_hwndMain, kReaderTimer, kReaderTimerPeriodMs);

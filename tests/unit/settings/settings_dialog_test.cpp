@@ -1,7 +1,10 @@
 // The settings dialog as a user meets it behind the gear: what opening shows, the SIP box, OK's writes
 // with their exact texts and order, Cancel writing nothing, the device choice.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -175,6 +178,64 @@ TEST_F(SettingsDialogTest,
   std::strcpy(IP_addr, "door.local");
   ShowData.Kill_TCP = FALSE;
   UseDialog([](HWND dialog) { drive::Press(dialog, drive::Key::Enter); });
+  EXPECT_EQ(ShowData.Kill_TCP, FALSE);
+}
+
+TEST_F(SettingsDialogTest, OkSavesWhatReadsBackAsTypedOrNothingAndSaysWhy) {
+  // A file from elsewhere: a Latin-1 password, an identity with blanks, a mode others can read.
+  WriteSettings("[SIP]\nSIP_pass=p\xE9ss\nSIP_id=\" id \"\n");
+  chmod(ini_file, 0666);
+  std::strcpy(IP_addr, "door1.lan.example.org");
+  ShowData.Kill_TCP = FALSE;
+  UseDialog([](HWND dialog) {
+    EXPECT_EQ(drive::ControlText(dialog, 121), "p\xC3\xA9ss");
+    SetDlgItemTextA(dialog, 105, "door2.lan.example.org");
+    SetDlgItemTextA(dialog, 116, "pasted\r\nline");
+    EXPECT_EQ(drive::ControlText(dialog, 116), "pastedline");
+    SetDlgItemTextA(dialog, 114, "4294967296");
+    drive::Press(dialog, drive::Key::Enter);
+  });
+  const std::string saved = FileText(ini_file);
+  EXPECT_NE(saved.find("SIP_pass=p\xE9ss\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("SIP_id=\" id \"\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("SIP_id_doorphone=pastedline\n"), std::string::npos) << saved;
+  EXPECT_EQ(SIP_reg_duration, GetPrivateProfileInt("SIP", "SIP_reg_duration", 0, ini_file));
+  EXPECT_EQ(SIP_reg_duration, INT_MAX);
+  EXPECT_EQ(ShowData.Kill_TCP, TRUE) << "another unit, by host name";
+  struct stat st {};
+  ASSERT_EQ(stat(ini_file, &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  // What cannot be saved is said, nothing is taken, and the dialog stays open with what was typed.
+  ShowData.Kill_TCP = FALSE;
+  const std::string file(ini_file), away = file + ".away";
+  std::vector<std::string> boxes;
+  UseDialog([&](HWND dialog) {
+    drive::OnDialogOpened([&](HWND box) {
+      boxes.push_back(drive::ControlText(box, kMessageBoxTextId));
+      drive::Press(box, drive::Key::Enter);
+    });
+    SetDlgItemTextA(dialog, 105, "x@127.0.0.1");
+    drive::Press(dialog, drive::Key::Enter);
+    SetDlgItemTextA(dialog, 105, "127.0.0.3");
+    ASSERT_EQ(rename(file.c_str(), away.c_str()), 0);
+    ASSERT_EQ(mkdir(file.c_str(), 0700), 0);  // unreadable as a settings file
+    drive::Press(dialog, drive::Key::Enter);
+    rmdir(file.c_str());
+    rename(away.c_str(), file.c_str());
+    if (geteuid() == 0 && chown(file.c_str(), 65534, 65534) == 0) drive::Press(dialog, drive::Key::Enter);
+    EXPECT_EQ(drive::FindDialog(104), dialog);
+    EXPECT_EQ(drive::ControlText(dialog, 105), "127.0.0.3");
+    drive::Press(dialog, drive::Key::Escape);
+  });
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find("\"@\""), std::string::npos) << boxes[0];
+  EXPECT_NE(boxes[1].find(file), std::string::npos) << boxes[1];
+  if (boxes.size() > 2) {
+    EXPECT_NE(boxes[2].find("another user"), std::string::npos) << boxes[2];
+  }
+  EXPECT_EQ(FileText(ini_file), saved);
+  EXPECT_STREQ(IP_addr, "door2.lan.example.org");
   EXPECT_EQ(ShowData.Kill_TCP, FALSE);
 }
 
