@@ -6,7 +6,7 @@ if(NOT CLANG_FORMAT)
   return()
 endif()
 
-set(_folders app bench platform resources skin state tests tools video window)
+set(_folders app bench door platform resources settings sip skin state tests tools video window)
 set(_globs)
 foreach(_folder ${_folders})
   list(APPEND _globs ${PROJECT_SOURCE_DIR}/${_folder}/*.cpp ${PROJECT_SOURCE_DIR}/${_folder}/*.h)

@@ -130,7 +130,8 @@ void SaveSettings(HWND hwndDlg) {
   // The address goes into every request's URL: it must not change their host or path.
   const std::string fault = DoorAddressFault(f.address);
   if (!fault.empty()) {
-    Refuse(hwndDlg, "The door unit's address cannot hold " + fault + ": it would send the requests elsewhere.");
+    Refuse(hwndDlg,
+           "The door unit's address cannot hold " + fault + ": it would send the requests elsewhere.");
     return;
   }
   if (!WriteFields(hwndDlg, f)) return;  // the dialog stays open with what was typed

@@ -9,9 +9,9 @@
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
-#include "state/door_address.h"
 #include "sip/base/text_buffer.h"
 #include "sip/sip_vars.h"
+#include "state/door_address.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
@@ -36,7 +36,8 @@ void DoorAddressReceived(HWND sender, const COPYDATASTRUCT* data) {
   if (!Matches(address)) return;
   // The Terminate dialog stays the way to end the call until a copy is known to have it.
   if (!inCall.has_value())
-    Diag(DiagLevel::Warning, "the SIP thread did not answer in time: the call stays with the Terminate dialog");
+    Diag(DiagLevel::Warning,
+         "the SIP thread did not answer in time: the call stays with the Terminate dialog");
   const bool handed = the_core != nullptr && inCall.value_or(false);
   if (handed && hWnd_Terminate != 0) {
     EndDialog(hWnd_Terminate, 0);

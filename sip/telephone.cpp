@@ -56,12 +56,13 @@ void SetUpSipTelephone() {
   // posted: a late clear would take the mark of a call placed right after the start.
   SendMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
 
-  const std::optional<bool> added = RunOnSipThread<bool>([account = AccountFromSettings(IP_addr)](LinphoneCore* core) {
-    linphone_core_set_primary_contact(core, account.contact.c_str());
-    if (!account.use) return true;
-    AddAccountAuthInfo(core, account);
-    return AddAccountProxyConfig(core, account);
-  });
+  const std::optional<bool> added =
+      RunOnSipThread<bool>([account = AccountFromSettings(IP_addr)](LinphoneCore* core) {
+        linphone_core_set_primary_contact(core, account.contact.c_str());
+        if (!account.use) return true;
+        AddAccountAuthInfo(core, account);
+        return AddAccountProxyConfig(core, account);
+      });
   if (!added.value_or(true)) ShowProxyConfigError();
 }
 
@@ -83,31 +84,32 @@ void ReloadSipSettings() {
     FillAndCopy(SIP_id, "Kestrova");
   }
 
-  const std::optional<bool> added = RunOnSipThread<bool>([account = AccountFromSettings(IP_addr),
-                                                          capture = std::string(Snd_capture),
-                                                          playback = std::string(Snd_playback)](LinphoneCore* core) {
-    linphone_core_set_primary_contact(core, account.contact.c_str());
-    bool accepted = true;
-    if (account.use) {
-      // The previous configuration goes whether or not it registered: left in the core it would go on
-      // registering with the old credentials.
-      RemoveAccountProxyConfig(core, true);
-      accepted = AddAccountProxyConfig(core, account);
-      AddAccountAuthInfo(core, account);
-    } else {
-      RemoveAccountProxyConfig(core, false);
-    }
-    // As at start: an empty name keeps the device in use, and a machine without a card stays silent.
-    UseSoundDevices(core, capture, playback);
-    return accepted;
-  });
+  const std::optional<bool> added =
+      RunOnSipThread<bool>([account = AccountFromSettings(IP_addr), capture = std::string(Snd_capture),
+                            playback = std::string(Snd_playback)](LinphoneCore* core) {
+        linphone_core_set_primary_contact(core, account.contact.c_str());
+        bool accepted = true;
+        if (account.use) {
+          // The previous configuration goes whether or not it registered: left in the core it would go on
+          // registering with the old credentials.
+          RemoveAccountProxyConfig(core, true);
+          accepted = AddAccountProxyConfig(core, account);
+          AddAccountAuthInfo(core, account);
+        } else {
+          RemoveAccountProxyConfig(core, false);
+        }
+        // As at start: an empty name keeps the device in use, and a machine without a card stays silent.
+        UseSoundDevices(core, capture, playback);
+        return accepted;
+      });
   if (!added.value_or(true)) ShowProxyConfigError();
 }
 
 void AnswerRegistrationQuery(LPARAM asker) {
   // -1: no configuration, SIP_reg keeps its value.
-  const std::optional<int> state =
-      RunOnSipThread<int>([](LinphoneCore*) { return cfg == nullptr ? -1 : AccountRegistered() ? 1 : 0; });
+  const std::optional<int> state = RunOnSipThread<int>([](LinphoneCore*) {
+    return cfg == nullptr ? -1 : AccountRegistered() ? 1 : 0;
+  });
   if (state.value_or(-1) >= 0) SIP_reg = *state == 1 ? TRUE : FALSE;
   SendMessage(static_cast<HWND>(asker), MESSAGE, kCodeRegistration, SIP_reg);
 }

@@ -33,5 +33,6 @@ bool InCall(LinphoneCore* core) { return linphone_core_in_call(core) != FALSE; }
 
 bool CallOver(const LinphoneCall* call) {
   const LinphoneCallState state = linphone_call_get_state(call);
-  return state == LinphoneCallStateEnd || state == LinphoneCallStateError || state == LinphoneCallStateReleased;
+  return state == LinphoneCallStateEnd || state == LinphoneCallStateError ||
+         state == LinphoneCallStateReleased;
 }

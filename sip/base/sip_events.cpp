@@ -70,7 +70,8 @@ void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate,
       break;
     case LinphoneCallStateError:
       // A call of ours that the other side refused or that never reached it: say why.
-      if (!turnedAway && linphone_call_get_dir(call) == LinphoneCallOutgoing && table->display_message != nullptr)
+      if (!turnedAway && linphone_call_get_dir(call) == LinphoneCallOutgoing &&
+          table->display_message != nullptr)
         table->display_message(lc, message != nullptr && message[0] != '\0' ? message : "Call failed");
       ReportEnd(lc, call);
       break;

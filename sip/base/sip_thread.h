@@ -63,8 +63,9 @@ class SipThread {
   std::optional<T> Ask(std::function<T(LinphoneCore*)> request, const SipWaiter& wait,
                        std::chrono::milliseconds bound) {
     auto result = std::make_shared<Completion<T>>();
-    const bool ran = Call([request = std::move(request), result](LinphoneCore* core) { result->Complete(request(core)); },
-                          wait, bound);
+    const bool ran =
+        Call([request = std::move(request), result](LinphoneCore* core) { result->Complete(request(core)); },
+             wait, bound);
     if (!ran) return std::nullopt;
     return result->Value();
   }
