@@ -1,22 +1,18 @@
 // The program's entry in the user's autostart folder.
 #include "app/autostart_entry.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 
 #include "platform/core/autostart.h"
+#include "platform/core/folders.h"
 #include "state/program.h"
 
 namespace {
 
 // The running binary's own path, so that a copy installed outside PATH starts too; else its name.
 std::string OwnExecutable() {
-  char path[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "kestrova";
-  return std::string(path, static_cast<std::size_t>(n));
+  const std::string path = OwnExecutablePath();
+  return path.empty() ? "kestrova" : path;
 }
 
 }  // namespace

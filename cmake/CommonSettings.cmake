@@ -26,10 +26,12 @@ set(KESTROVA_TOOLKIT_INCLUDES "[<\"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/)")
 set(KESTROVA_APP_INCLUDES "\"app/")
 set(KESTROVA_GUI_INCLUDES "\"platform/gui/|\"skin/|\"window/|\"resources/|[<\"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/|FreeImage)")
 set(KESTROVA_CURL_INCLUDES "\"platform/http/|[<\"]curl/")
+set(KESTROVA_SYSTEM_INCLUDES "<(fcntl\\.h|unistd\\.h|sys/|dlfcn\\.h|pwd\\.h|signal\\.h|poll\\.h|dirent\\.h|spawn\\.h|netinet/|arpa/|netdb\\.h)")
 
 # kestrova_module(NAME [EXCLUDE files...] [FORBID regex...]): a static library from every source in the
-# current folder. No module but app/ includes app/ (it sits on top), and no module but platform/gui
-# includes the GUI toolkit or X11; FORBID adds what else the folder must not include.
+# current folder. No module but app/ includes app/ (it sits on top), no module but platform/gui
+# includes the GUI toolkit or X11, and only platform/ includes the system's own headers (files,
+# processes, sockets); FORBID adds what else the folder must not include.
 function(kestrova_module name)
   cmake_parse_arguments(ARG "" "" "EXCLUDE;FORBID" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
@@ -44,6 +46,9 @@ function(kestrova_module name)
   endif()
   if(NOT name STREQUAL "platform_gui")
     list(APPEND _forbidden "${KESTROVA_TOOLKIT_INCLUDES}")
+  endif()
+  if(NOT name MATCHES "^platform")
+    list(APPEND _forbidden "${KESTROVA_SYSTEM_INCLUDES}")
   endif()
   kestrova_forbid_includes("${_forbidden}" ${_src})
 endfunction()

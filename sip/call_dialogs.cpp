@@ -2,11 +2,9 @@
 // Cancel answers and ends the call at once. Terminate: OK ends the call; its close box does nothing.
 #include "sip/call_dialogs.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <string>
 
+#include "platform/core/folders.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
@@ -22,21 +20,14 @@ void SetCallerCaption(HWND dialog) {
   SetWindowTextA(dialog, Name_call[0] != '\0' ? Name_call : IP_call);
 }
 
-// Most machines have no ring.wav of their own: that usual case is told apart here, before the sound
-// layer, which warns about a file it cannot play.
-bool RingFileReadable(const std::string& name) {
-  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
-}
-
 void Ring() {
   // The current folder's ring.wav, else the one beside the settings file (a copy started from the menu
   // runs in the home folder).
   const std::string ring = FindUserFile("ring.wav");
   // A ring.wav that cannot be played (not a WAV file) must not leave the door call silent.
-  if (RingFileReadable(ring) && PlaySoundA(ring.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP))
+  // Most machines have no ring.wav of their own: that usual case is told apart here, before the sound
+  // layer, which warns about a file it cannot play.
+  if (FileReadable(ring.c_str()) && PlaySoundA(ring.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP))
     return;
   PlaySoundA(MAKEINTRESOURCE(kRingResource), g_hInstance, SND_RESOURCE | SND_ASYNC | SND_LOOP);
 }

@@ -2,18 +2,18 @@
 #include "skin/background_picture.h"
 
 #include <FreeImage.h>
-#include <sys/stat.h>
 
 #include <mutex>
 #include <string>
 
+#include "platform/core/folders.h"
 #include "skin/freeimage_init.h"
 
 namespace {
 
 struct CacheKey {
   std::string path;
-  long long mtimeNs = 0, size = -1;
+  FileVersion version{0, -1};
   int width = 0, height = 0;
   bool operator==(const CacheKey&) const = default;
 };
@@ -43,10 +43,9 @@ HBITMAP Decode(const char* path, int width, int height) {
 HBITMAP LoadBackgroundPicture(const char* path, int width, int height) {
   if (path == nullptr || width <= 0 || height <= 0) return nullptr;
   EnsureFreeImage();
-  struct stat st;
-  if (stat(path, &st) != 0) return nullptr;
-  CacheKey key{path, static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-               static_cast<long long>(st.st_size), width, height};
+  FileVersion version;
+  if (!GetFileVersion(path, &version)) return nullptr;
+  CacheKey key{path, version, width, height};
   std::lock_guard lock(g_cacheMutex);
   if (key == g_cacheKey) return g_cached;
   g_cached = Decode(path, width, height);

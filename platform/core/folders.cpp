@@ -1,8 +1,11 @@
 // Environment variables and folders on POSIX.
 #include "platform/core/folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 
 const char* GetEnv(const char* name) { return name ? std::getenv(name) : nullptr; }
@@ -26,6 +29,28 @@ bool CreateDirectory(const char* path) {
     if (mkdir(parent.c_str(), 0700) != 0 && !DirectoryExists(parent.c_str())) return false;
   }
   return mkdir(path, 0700) == 0 || DirectoryExists(path);
+}
+
+bool FileReadable(const char* path) {
+  if (path == nullptr) return false;
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+bool GetFileVersion(const char* path, FileVersion* version) {
+  struct stat st;
+  if (path == nullptr || version == nullptr || stat(path, &st) != 0) return false;
+  version->modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  version->size = static_cast<long long>(st.st_size);
+  return true;
+}
+
+std::string OwnExecutablePath() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
 }
 
 std::string XdgConfigHome() {

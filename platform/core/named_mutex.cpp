@@ -108,6 +108,25 @@ int CreateNamedMutex(const char* name, bool* alreadyExisted) {
   return handle;
 }
 
+int TryTakeExclusiveNamedLock(const char* name) {
+  if (!IsValidName(name)) {
+    Diag(DiagLevel::Error, "named lock: invalid name \"%s\"", Printable(name).c_str());
+    return -1;
+  }
+  const std::string folder = RuntimeFolder();
+  if (folder.empty()) return -1;
+  const std::string path = folder + "/" + name + ".lock";
+  int fd = OpenLockFile(path);
+  if (fd < 0) return -1;
+  if (FlockRetrying(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK)
+      Diag(DiagLevel::Error, "named lock %s: cannot lock: %s", path.c_str(), std::strerror(errno));
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 void CloseNamedMutex(int handle) {
   if (handle >= 0) close(handle);
 }
