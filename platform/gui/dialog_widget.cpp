@@ -189,8 +189,7 @@ void DialogWidget::closeEvent(QCloseEvent* event) {
 
 void DialogWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  // Once the toolkit has finished with the state change: showing the dialog again from within it would
-  // be overwritten by the state being reported.
+  // Not from within the toolkit's own handling of the new state, which is still under way.
   if (event->type() == QEvent::WindowStateChange && isMinimized() && !ended)
     QTimer::singleShot(0, this, [this] { BringBackMinimized(this); });
 }

@@ -142,7 +142,7 @@ void MainWindowWidget::pointerMayRestHere() {
 }
 
 void MainWindowWidget::moveToRestingPointer() {
-  // The program button logic acts on a press only for the button its last move lit; on the desktop it was
+  // The program's button logic acts on a press only for the button its last move lit; on the desktop it was
   // written for, the system reports a move whenever the window under the pointer changes.
   if (tracking_ != Tracking::None || !isVisible() || isMinimized() || !isEnabled()) return;
   const QPoint global = QCursor::pos();

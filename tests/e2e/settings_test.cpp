@@ -1,6 +1,7 @@
-// The settings dialog of the real program behind the gear: Escape keeps the file as it was, Enter saves a
-// new unit's address and the window moves over to that unit; the volume control buttons start a stand-in
-// for the desktop's volume control on the device's tab, one at a time, and closing the program ends it.
+// The settings dialog of the real program behind the gear: Escape keeps the file as it was, a click where the
+// pointer has rested since opens it again, Enter saves a new unit's address and the window moves over to
+// that unit; the volume control buttons start a stand-in for the desktop's volume control on the device's
+// tab, one at a time, and closing the program ends it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
