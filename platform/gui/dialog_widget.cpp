@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QTimer>
+
+#include "platform/gui/owned_dialogs.h"
 
 namespace {
 
@@ -28,6 +31,8 @@ DialogWidget::DialogWidget(HWND handle, int resource, const DialogTemplate& dial
                            QPoint origin, DLGPROC proc)
     : handle_(handle), resource_(resource), proc_(proc) {
   // Every dialog stays on top: the program's own window does, and a dialog below it could not be seen.
+  // A title and a close box at most: no minimise or maximise hint, so a window manager that reads the
+  // Motif hints offers neither (a dialog put away would leave its question with nothing on the screen).
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint;
   if (dialogTemplate.style & WS_CAPTION) flags |= Qt::WindowTitleHint;
   if (dialogTemplate.style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -191,4 +196,11 @@ void DialogWidget::closeEvent(QCloseEvent* event) {
   // The close box is Cancel; what it does is the procedure's choice.
   event->ignore();
   command(IDCANCEL, BN_CLICKED);
+}
+
+void DialogWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Not from within the toolkit's own handling of the new state, which is still under way.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && !ended)
+    QTimer::singleShot(0, this, [this] { BringBackMinimized(this); });
 }

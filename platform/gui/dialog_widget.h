@@ -53,6 +53,7 @@ class DialogWidget : public QWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   QWidget* makeControl(const DialogControl& control);

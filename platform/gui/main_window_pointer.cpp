@@ -1,6 +1,9 @@
 // The main window's pointer: the window procedure's hit test decides between dragging, resizing and
 // the client messages, as a framed window's title bar and border would.
+#include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -77,7 +80,10 @@ void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   // While a button is held the toolkit reports moves outside the window too; they belong to whatever
   // lies under the pointer there.
-  if (!rect().contains(p)) return;
+  if (rect().contains(p)) clientMove(p);
+}
+
+void MainWindowWidget::clientMove(QPoint p) {
   const LRESULT hit = hitTest(p);
   const bool grip = hit == HTBOTTOMRIGHT;
   if (grip != gripCursor_) {
@@ -120,4 +126,28 @@ void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
   // A release outside the window belongs to the window under the pointer, as a move there does;
   // one over the title bar or the grip is not a client release.
   if (rect().contains(p) && hitTest(p) == HTCLIENT) DispatchToProc(WM_LBUTTONUP, 0, PointParam(p.x(), p.y()));
+}
+
+void MainWindowWidget::enterEvent(QEnterEvent*) { pointerMayRestHere(); }
+
+void MainWindowWidget::pointerMayRestHere() {
+  if (restCheckQueued_) return;
+  restCheckQueued_ = true;
+  // After the change that caused it has been handled: a closing dialog's owner is enabled again, a window
+  // shown by the program has been painted.
+  QTimer::singleShot(0, this, [this] {
+    restCheckQueued_ = false;
+    moveToRestingPointer();
+  });
+}
+
+void MainWindowWidget::moveToRestingPointer() {
+  // The program's button logic acts on a press only for the button its last move lit; on the desktop it was
+  // written for, the system reports a move whenever the window under the pointer changes.
+  if (tracking_ != Tracking::None || !isVisible() || isMinimized() || !isEnabled()) return;
+  const QPoint global = QCursor::pos();
+  // Not through a dialog or another program's window that covers this one there.
+  if (QApplication::widgetAt(global) != this) return;
+  const QPoint p = mapFromGlobal(global);
+  if (rect().contains(p)) clientMove(p);
 }

@@ -60,17 +60,25 @@ void MainWindowWidget::moveEvent(QMoveEvent* event) {
   TheWindow().y = event->pos().y();
 }
 
-void MainWindowWidget::showEvent(QShowEvent*) { InvalidateRect(static_cast<HWND>(getpid())); }
+void MainWindowWidget::showEvent(QShowEvent*) {
+  InvalidateRect(static_cast<HWND>(getpid()));
+  pointerMayRestHere();
+}
 
 void MainWindowWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // The last modal dialog over the window ended: the pointer may rest where the dialog was.
+  if (event->type() == QEvent::EnabledChange && isEnabled()) pointerMayRestHere();
   if (event->type() != QEvent::WindowStateChange) return;
   WindowRecord& w = TheWindow();
   // Minimised by the program or the window manager, or back: the dialogs follow (see ShowWindow).
   const bool wasIconic = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
   if (wasIconic != isMinimized()) {
     OwnerMinimized(this, isMinimized());
-    if (!isMinimized()) RaiseWithOwnedDialogs(this);
+    if (!isMinimized()) {
+      RaiseWithOwnedDialogs(this);
+      pointerMayRestHere();
+    }
   }
   const bool wasMinimized = w.minimized.exchange(isMinimized());
   // Back from the task bar: the program paints the window afresh.

@@ -19,6 +19,9 @@ class MainWindowWidget : public QWidget {
   void stopAllTimers();
   // Asks the window procedure for the smallest size (WM_GETMINMAXINFO) and keeps the window to it.
   void applyMinimumSize();
+  // The window may have come under a pointer that rests (shown, raised, given input back): the program
+  // hears of the pointer as of a move, soon, so that the button under it lights up and takes the next click.
+  void pointerMayRestHere();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -30,6 +33,7 @@ class MainWindowWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
 
  private:
   // Where the window procedure's hit test puts a point of the window (local coordinates).
@@ -37,6 +41,9 @@ class MainWindowWidget : public QWidget {
   void pressed(QMouseEvent* event, LRESULT hit);
   void followPointer(QPoint global);
   void endTracking();
+  // A move of the pointer to p (local coordinates) while no drag runs.
+  void clientMove(QPoint p);
+  void moveToRestingPointer();
 
   // Dragging or resizing: by the window manager where it takes it over, else by our own pointer tracking.
   enum class Tracking { None, Move, Resize };
@@ -47,6 +54,7 @@ class MainWindowWidget : public QWidget {
   QPoint trackStartPointer_;
   QRect trackStartGeometry_;
   bool gripCursor_ = false;
+  bool restCheckQueued_ = false;
 
   std::map<UINT, QTimer*> timers_;
 };

@@ -55,6 +55,19 @@ void RaiseWithOwnedDialogs(QWidget* owner) {
   for (DialogWidget* dialog : above) dialog->raise();
 }
 
+void BringBackMinimized(DialogWidget* dialog) {
+  if (dialog == nullptr || dialog->ended || !dialog->isMinimized()) return;
+  // Still its owner's while that is on the screen; a minimised owner would take it down again.
+  AttachToOwner(dialog);
+  dialog->showNormal();
+  QWidget* owner = dialog->owner;
+  if (owner != nullptr && !owner->isMinimized())
+    RaiseWithOwnedDialogs(owner);
+  else
+    dialog->raise();
+  dialog->activateWindow();
+}
+
 void OwnerMinimized(QWidget* owner, bool minimized) {
   if (owner == nullptr) return;
   for (DialogWidget* dialog : DialogsOwnedBy(owner))

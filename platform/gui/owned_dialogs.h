@@ -16,3 +16,7 @@ void RaiseWithOwnedDialogs(QWidget* owner);
 // The owner was minimised (its dialogs are let go, so they stay on the screen) or is back (they are
 // its own again).
 void OwnerMinimized(QWidget* owner, bool minimized);
+// The window manager minimised an open dialog (openbox offers a minimise box whatever the dialog asks
+// for, and takes the dialog's owner along): the dialog is shown again above its owner, or on its own
+// while the owner stays minimised, since nothing on the screen would be left to answer it.
+void BringBackMinimized(DialogWidget* dialog);

@@ -172,6 +172,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
     if (MainWindowWidget* widget = TheWindow().widget) {
       RaiseWithOwnedDialogs(widget);
       widget->activateWindow();
+      widget->pointerMayRestHere();
     }
   });
   return TRUE;
@@ -198,7 +199,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (move) widget->move(x, y);
     if (size && widget->size() != QSize(cx, cy)) widget->resize(cx, cy);
     // The window is created on top of all others; both z-order requests bring it up, below its dialogs.
-    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) RaiseWithOwnedDialogs(widget);
+    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) {
+      RaiseWithOwnedDialogs(widget);
+      widget->pointerMayRestHere();
+    }
   });
   return TRUE;
 }

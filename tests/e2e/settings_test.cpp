@@ -1,6 +1,7 @@
-// The settings dialog of the real program behind the gear: Escape keeps the file as it was, Enter saves a
-// new unit's address and the window moves over to that unit; the volume control buttons start a stand-in
-// for the desktop's volume control on the device's tab, one at a time, and closing the program ends it.
+// The settings dialog of the real program behind the gear: Escape keeps the file as it was, a click where the
+// pointer has rested since opens it again, Enter saves a new unit's address and the window moves over to
+// that unit; the volume control buttons start a stand-in for the desktop's volume control on the device's
+// tab, one at a time, and closing the program ends it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -48,11 +49,12 @@ class SettingsOnX : public e2e::ProgramOnX {
     ASSERT_TRUE(g.has_value());
     Click((*g)[0] + static_cast<int>((*g)[2] * fx), (*g)[1] + static_cast<int>((*g)[3] * fy));
   }
-  // A click on the gear; returns the dialog it opened.
-  std::string OpenSettings() {
+  // A click on the gear (resting: where the pointer was left, without moving it); returns the dialog it
+  // opened.
+  std::string OpenSettings(bool resting = false) {
     EXPECT_TRUE(PollUntil([&] { return Mapped() && Where().w > 0; }, 15s));
     const e2e::Geometry g = Where();
-    Click(e2e::SettingsButtonX(g), e2e::TitleBarY(g));
+    resting ? Xdo({"click", "1"}) : Click(e2e::SettingsButtonX(g), e2e::TitleBarY(g));
     std::string dialog;
     EXPECT_TRUE(PollUntil([&] { return !(dialog = Dialog()).empty(); }, 10s)) << "the gear opened no dialog";
     // Keys go where the focus is: to the dialog once it has taken it.
@@ -80,7 +82,7 @@ TEST_F(SettingsOnX, EscapeKeepsTheFileAndEnterSavesAnotherUnitWhichTheWindowThen
   const auto backAddress = back.ReadLine(10s);
   ASSERT_TRUE(backAddress.has_value());
 
-  const std::string dialog = OpenSettings();
+  const std::string dialog = OpenSettings(true);  // the pointer still on the gear since the first click
   ASSERT_FALSE(dialog.empty());
   ClickIn(dialog, kAddressX, kAddressY);
   Xdo({"key", "ctrl+a"});
