@@ -5,6 +5,16 @@
 
 namespace {
 
+// The top-right corner's three buttons are bands of columns counted from the corner's left edge,
+// bounds excluded: gear 1..19, hide 26..39, close 46..59 (the columns tools/skingen paints them
+// on). They are fixed whatever artwork the corner has, so a skin's own corner must put its buttons
+// there; the columns between the bands light nothing.
+constexpr int kGearBandEnd = 20;
+constexpr int kHideBandStart = 25;
+constexpr int kHideBandEnd = 40;
+constexpr int kCloseBandStart = 45;
+constexpr int kCloseBandEnd = 60;
+
 // The piece that shows a button's normal look again when the pointer leaves it.
 int NormalLookOf(int code, BOOL linCall) {
   switch (code) {
@@ -34,13 +44,13 @@ int MyMouseMove(WPARAM, LPARAM lParam) {
   if (OverBMP(Skin[SKIN_BR_B2_UP], cur)) a = SKIN_BR_B2_OVER;
   if (OverBMP(Skin[SKIN_BR_B1_UP], cur)) a = SKIN_BR_B1_OVER;
   if (OverBMP(Skin[SKIN_TR], cur)) {
-    // Fixed bands from the corner's left edge, whatever artwork the corner has.
-    const int px = Skin[SKIN_TR].PosY, x = cur.x;
-    if (px < x && x < px + 20)
+    // PosY is the piece's column: x counts from the corner's left edge.
+    const int x = cur.x - Skin[SKIN_TR].PosY;
+    if (0 < x && x < kGearBandEnd)
       a = SKIN_TR_S;
-    else if (px + 25 < x && x < px + 40)
+    else if (kHideBandStart < x && x < kHideBandEnd)
       a = SKIN_TR_M;
-    else if (px + 45 < x && x < px + 60)
+    else if (kCloseBandStart < x && x < kCloseBandEnd)
       a = SKIN_TR_C;
   }
   const int old = ShowData.Button;
