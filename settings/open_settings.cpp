@@ -14,6 +14,7 @@
 #include "state/sip_state.h"
 
 void OpenSettings(HWND hwndDlg) {
+  AssertWindowThread();
   ShowData.Button = kNoButton;
   // While the dialog is open the video reader is not started again: a new address takes effect after OK.
   KillTimer(g_hwndMain, kReaderTimer);

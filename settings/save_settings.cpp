@@ -102,7 +102,7 @@ bool WriteFields(HWND hwndDlg, const Fields& f) {
 void TakeFields(const Fields& f) {
   const bool sameUnit = SameUnit(f.address);
   {
-    std::lock_guard lock(IP_addrMutex());
+    Lock lock(IP_addrMutex());
     FillAndCopy(IP_addr, f.address);
   }
   // After the new address is out: a reader restarting in between must not copy the old one.
@@ -114,7 +114,7 @@ void TakeFields(const Fields& f) {
   UseSIP = f.useSip;
   // As the settings file reads the number back; an empty field gives 0.
   SIP_reg_duration = ProfileNumber(f.expiry);
-  std::lock_guard lock(SettingsTextMutex());
+  Lock lock(SettingsTextMutex());
   FillAndCopy(SIP_id_doorphone, f.doorIdentity);
   FillAndCopy(SIP_call_prefix, f.prefix);
   FillAndCopy(SIP_id, f.identity);
