@@ -41,8 +41,10 @@ long PortOf(const char* address) {
 // Only the notation changed ("192.168.1.250" for "192.168.001.250"): the connection stays. cmp_ip
 // compares hosts alone, so the port is compared apart: units behind one address differ by it.
 bool SameUnit(const char* address) {
-  return std::strcmp(address, IP_addr) == 0 ||
-         (cmp_ip(address, IP_addr) == 0 && PortOf(address) == PortOf(IP_addr));
+  char current[sizeof IP_addr];
+  CopyIP_addr(current);
+  return std::strcmp(address, current) == 0 ||
+         (cmp_ip(address, current) == 0 && PortOf(address) == PortOf(current));
 }
 
 void Refuse(HWND hwndDlg, const std::string& text) {

@@ -24,9 +24,9 @@
 namespace {
 
 // A copy whose core could not be made does not try again on its own every second.
-bool g_coreFailed = false;
+bool g_coreFailed GUARDED_BY(WindowThread) = false;
 // A set-up waits for the SIP thread while serving sent messages, among them the hand-over's code 8.
-bool g_settingUp = false;
+bool g_settingUp GUARDED_BY(WindowThread) = false;
 
 void ShowProxyConfigError() {
   MessageBoxA(g_hwndMain, "Add proxy config error", "Error", MB_OK | MB_ICONEXCLAMATION);
