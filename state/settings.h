@@ -17,7 +17,8 @@ extern char WindowSection[32];  // "Window 0": every copy uses this one section
 
 // Guards IP_addr: the window thread writes it (start-up, the settings dialog) while the video reader and
 // the relay commands read it on their threads. Every reader, the window thread too, holds it or takes a
-// copy with CopyIP_addr: one rule, which the analysis checks, instead of "the only writer may read".
+// copy with CopyIP_addr. The analysis sees reads of its characters, not the text passed on by name
+// (that decays to a pointer unseen): pass on a copy.
 extern Mutex IP_addrLock;
 inline Mutex& IP_addrMutex() RETURN_CAPABILITY(IP_addrLock) { return IP_addrLock; }
 // Guards the other texts among the settings (SIP_*, Snd_*), written on the window thread by start-up,
