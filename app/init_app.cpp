@@ -9,6 +9,7 @@
 #include "window/main_window_class.h"
 
 BOOL InitApp() {
+  AssertWindowThread();
   AccessIniFile();
   ReadSettings();
 

@@ -53,7 +53,7 @@ void MyClose() {
   ShutDownSipTelephone();
 
   {
-    std::lock_guard lock(SkinMutex());
+    RecursiveLock lock(SkinMutex());
     for (t_Skin& piece : Skin) DeleteObject(piece.ShBitmap);
   }
 

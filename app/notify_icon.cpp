@@ -9,26 +9,37 @@
 #include "state/tray_record.h"
 
 BOOL AddNotifyIcon() {
-  std::memset(&nid, 0, sizeof nid);
-  nid.cbSize = 88;
-  nid.hWnd = g_hwndMain;
-  nid.hIcon = GetClassSmallIcon(g_hwndMain);
-  if (nid.hIcon == nullptr) return FALSE;
-  std::strncpy(nid.szTip, kProgramName, sizeof nid.szTip - 1);
-  nid.uID = 1;
-  nid.uCallbackMessage = kTrayCallbackMessage;
-  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  if (Shell_NotifyIcon(NIM_ADD, &nid)) return TRUE;
+  const HICON icon = GetClassSmallIcon(g_hwndMain);
+  NOTIFYICONDATA record;
+  {
+    Lock lock(TrayRecordLock);
+    std::memset(&nid, 0, sizeof nid);
+    nid.cbSize = 88;
+    nid.hWnd = g_hwndMain;
+    nid.hIcon = icon;
+    if (nid.hIcon == nullptr) return FALSE;
+    std::strncpy(nid.szTip, kProgramName, sizeof nid.szTip - 1);
+    nid.uID = 1;
+    nid.uCallbackMessage = kTrayCallbackMessage;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record = nid;
+  }
+  if (Shell_NotifyIcon(NIM_ADD, &record)) return TRUE;
   MessageBox(g_hwndMain, "Try icon load error", "Error", MB_ICONERROR | MB_TASKMODAL);
   return FALSE;
 }
 
 BOOL DeleteNotifyIcon() {
-  std::memset(&nid, 0, sizeof nid);
-  nid.cbSize = 88;
-  nid.hWnd = g_hwndMain;
-  nid.uID = 1;
-  if (Shell_NotifyIcon(NIM_DELETE, &nid)) return TRUE;
+  NOTIFYICONDATA record;
+  {
+    Lock lock(TrayRecordLock);
+    std::memset(&nid, 0, sizeof nid);
+    nid.cbSize = 88;
+    nid.hWnd = g_hwndMain;
+    nid.uID = 1;
+    record = nid;
+  }
+  if (Shell_NotifyIcon(NIM_DELETE, &record)) return TRUE;
   MessageBox(g_hwndMain, "Try icon unload error", "Error", MB_ICONERROR | MB_TASKMODAL);
   return FALSE;
 }

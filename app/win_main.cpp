@@ -6,6 +6,7 @@
 #include "app/notify_icon.h"
 #include "door/relay.h"
 #include "platform/core/diagnostics.h"
+#include "platform/core/window_thread.h"
 #include "platform/gui/application.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/window.h"
@@ -18,6 +19,8 @@
 #include "window/window_proc.h"
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
+  // From here on, window-thread state touched from another thread stops a debug build.
+  BindWindowThread();
   ResetShowData();
 
   MESSAGE = RegisterWindowMessage(kProgramName);

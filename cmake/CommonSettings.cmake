@@ -4,6 +4,19 @@ target_compile_features(kestrova_common INTERFACE cxx_std_20)
 target_compile_options(kestrova_common INTERFACE -Wall -Wextra $<$<BOOL:${KESTROVA_WERROR}>:-Werror>)
 target_include_directories(kestrova_common INTERFACE ${PROJECT_SOURCE_DIR})
 set(CMAKE_CXX_EXTENSIONS OFF)
+if(KESTROVA_THREAD_SAFETY)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # The lock rules written as attributes (platform/core/annotated_mutex.h) are checked in every module.
+    # Test code is left out (KESTROVA_TEST_CODE, set on tests/): a test is the window thread's stand-in
+    # and sets the program's state directly between the steps it checks.
+    define_property(TARGET PROPERTY KESTROVA_TEST_CODE INHERITED BRIEF_DOCS "test code" FULL_DOCS "test code")
+    define_property(DIRECTORY PROPERTY KESTROVA_TEST_CODE INHERITED BRIEF_DOCS "test code" FULL_DOCS "test code")
+    set(_tsa $<NOT:$<BOOL:$<TARGET_PROPERTY:KESTROVA_TEST_CODE>>>)
+    target_compile_options(kestrova_common INTERFACE $<${_tsa}:-Wthread-safety> $<${_tsa}:-Werror=thread-safety>)
+  else()
+    message(WARNING "KESTROVA_THREAD_SAFETY needs clang; the lock annotations are not checked")
+  endif()
+endif()
 
 if(KESTROVA_SANITIZE STREQUAL "address")
   set(_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

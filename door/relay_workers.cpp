@@ -4,14 +4,15 @@
 #include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <stop_token>
 #include <utility>
 
 #include "door/relay.h"
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/program_link.h"
 #include "platform/core/start_thread.h"
+#include "platform/core/window_thread.h"
 #include "state/settings.h"
 
 namespace {
@@ -27,23 +28,22 @@ struct Press {
 // Shared by the window thread and the workers; each worker keeps it alive while it runs, so a worker
 // that outlives shutdown still finds its queue.
 struct Workers {
-  std::mutex mutex;
-  std::condition_variable idle;
-  std::deque<Press> waiting;  // guarded by mutex
-  int running = 0;            // guarded by mutex: workers that have not finished
-  bool closing = false;       // guarded by mutex
+  Mutex mutex;
+  std::condition_variable_any idle;
+  std::deque<Press> waiting GUARDED_BY(mutex);
+  int running GUARDED_BY(mutex) = 0;  // workers that have not finished
+  bool closing GUARDED_BY(mutex) = false;
   std::stop_source stop;
   ProgramLink link;
 };
 
-// Window thread only.
-std::shared_ptr<Workers> current = std::make_shared<Workers>();
+std::shared_ptr<Workers> current GUARDED_BY(WindowThread) = std::make_shared<Workers>();
 
 // Runs the press it was started for, then those that wait, until none is left.
 void Work(const std::shared_ptr<Workers>& w, Press press) {
   for (;;) {
     relay(press.rele, press.address, w->stop.get_token(), w->link);
-    std::lock_guard lock(w->mutex);
+    Lock lock(w->mutex);
     if (w->closing || w->waiting.empty()) {
       --w->running;
       w->idle.notify_all();
@@ -57,13 +57,14 @@ void Work(const std::shared_ptr<Workers>& w, Press press) {
 }  // namespace
 
 void StartRelay(int rele) {
+  AssertWindowThread();
   Press next{rele, {}};
   // The address at the press: a unit changed in the settings later is not switched instead.
   CopyIP_addr(next.address);
   const std::shared_ptr<Workers> w = current;
   Press press{};
   {
-    std::lock_guard lock(w->mutex);
+    Lock lock(w->mutex);
     w->waiting.push_back(next);
     if (w->running >= kRelayWorkers) return;
     ++w->running;
@@ -76,7 +77,7 @@ void StartRelay(int rele) {
     thread.detach();  // the workers' count, not a join, tells when they are done
     return;
   }
-  std::lock_guard lock(w->mutex);
+  Lock lock(w->mutex);
   --w->running;
   // A refused thread loses no press: a running worker takes it, else the next press's worker does.
   w->waiting.push_front(press);
@@ -84,19 +85,22 @@ void StartRelay(int rele) {
 }
 
 std::size_t RelayPressesPending() {
-  std::lock_guard lock(current->mutex);
+  AssertWindowThread();
+  Lock lock(current->mutex);
   return current->waiting.size() + static_cast<std::size_t>(current->running);
 }
 
 std::size_t RelayPressesWaiting() {
-  std::lock_guard lock(current->mutex);
+  AssertWindowThread();
+  Lock lock(current->mutex);
   return current->waiting.size();
 }
 
 bool AbandonRelayCommands(std::chrono::milliseconds bound) {
+  AssertWindowThread();
   const std::shared_ptr<Workers> w = std::exchange(current, std::make_shared<Workers>());
   {
-    std::lock_guard lock(w->mutex);
+    Lock lock(w->mutex);
     w->closing = true;
     if (!w->waiting.empty())
       Diag(DiagLevel::Warning, "%zu relay presses were still waiting at shutdown; they are not sent",
@@ -106,8 +110,8 @@ bool AbandonRelayCommands(std::chrono::milliseconds bound) {
   w->stop.request_stop();  // a command waiting for the unit returns at once
   if (!w->link.Cut(kCutBound))
     Diag(DiagLevel::Error, "a relay command is stuck in a drawing; shutdown goes on without it");
-  std::unique_lock lock(w->mutex);
-  if (w->idle.wait_for(lock, bound, [&] { return w->running == 0; })) return true;
+  Lock lock(w->mutex);
+  if (lock.WaitFor(w->idle, bound, [&]() REQUIRES(w->mutex) { return w->running == 0; })) return true;
   Diag(DiagLevel::Warning, "%d relay commands did not end within their bound; they are left to end",
        w->running);
   return false;

@@ -48,7 +48,7 @@ void DeviceChosen(HWND hwndDlg, int list) {
   std::string name(static_cast<std::size_t>(length) + 1, '\0');
   SendDlgItemMessageA(hwndDlg, list, CB_GETLBTEXT, static_cast<WPARAM>(index),
                       reinterpret_cast<LPARAM>(name.data()));
-  std::lock_guard lock(SettingsTextMutex());
+  Lock lock(SettingsTextMutex());
   if (list == kListCapture)
     FillAndCopy(Snd_capture, name.c_str());
   else

@@ -1,5 +1,6 @@
 // Opening the settings dialog: the fields from memory and from the settings read again.
 #include <cstdio>
+#include <string>
 
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
@@ -14,6 +15,7 @@
 #include "state/sip_state.h"
 
 void OpenSettings(HWND hwndDlg) {
+  AssertWindowThread();
   ShowData.Button = kNoButton;
   // While the dialog is open the video reader is not started again: a new address takes effect after OK.
   KillTimer(g_hwndMain, kReaderTimer);
@@ -22,13 +24,25 @@ void OpenSettings(HWND hwndDlg) {
   // the account and the devices are shared by every copy, so the file holds the latest.
   ReadSipAccountSettings();
 
-  SetDlgItemTextA(hwndDlg, kFieldDoorAddress, IP_addr);
+  char address[sizeof IP_addr];
+  CopyIP_addr(address);
+  // Copies: no lock is held across the toolkit's calls.
+  std::string doorIdentity, prefix, identity, server, password;
+  {
+    Lock lock(SettingsTextMutex());
+    doorIdentity = SIP_id_doorphone;
+    prefix = SIP_call_prefix;
+    identity = SIP_id;
+    server = SIP_addr;
+    password = SIP_pass;
+  }
+  SetDlgItemTextA(hwndDlg, kFieldDoorAddress, address);
   CheckDlgButton(hwndDlg, kBoxPopUp, PopUp ? BST_CHECKED : BST_UNCHECKED);
-  SetDlgItemTextA(hwndDlg, kFieldDoorIdentity, SIP_id_doorphone);
-  SetDlgItemTextA(hwndDlg, kFieldCallPrefix, SIP_call_prefix);
-  SetDlgItemTextA(hwndDlg, kFieldIdentity, SIP_id);
-  SetDlgItemTextA(hwndDlg, kFieldSipServer, SIP_addr);
-  SetDlgItemTextA(hwndDlg, kFieldPassword, SIP_pass);
+  SetDlgItemTextA(hwndDlg, kFieldDoorIdentity, doorIdentity.c_str());
+  SetDlgItemTextA(hwndDlg, kFieldCallPrefix, prefix.c_str());
+  SetDlgItemTextA(hwndDlg, kFieldIdentity, identity.c_str());
+  SetDlgItemTextA(hwndDlg, kFieldSipServer, server.c_str());
+  SetDlgItemTextA(hwndDlg, kFieldPassword, password.c_str());
   char expiry[16];
   std::snprintf(expiry, sizeof expiry, "%i", SIP_reg_duration.load());
   SetDlgItemTextA(hwndDlg, kFieldExpiry, expiry);

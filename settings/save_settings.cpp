@@ -41,8 +41,10 @@ long PortOf(const char* address) {
 // Only the notation changed ("192.168.1.250" for "192.168.001.250"): the connection stays. cmp_ip
 // compares hosts alone, so the port is compared apart: units behind one address differ by it.
 bool SameUnit(const char* address) {
-  return std::strcmp(address, IP_addr) == 0 ||
-         (cmp_ip(address, IP_addr) == 0 && PortOf(address) == PortOf(IP_addr));
+  char current[sizeof IP_addr];
+  CopyIP_addr(current);
+  return std::strcmp(address, current) == 0 ||
+         (cmp_ip(address, current) == 0 && PortOf(address) == PortOf(current));
 }
 
 void Refuse(HWND hwndDlg, const std::string& text) {
@@ -102,7 +104,7 @@ bool WriteFields(HWND hwndDlg, const Fields& f) {
 void TakeFields(const Fields& f) {
   const bool sameUnit = SameUnit(f.address);
   {
-    std::lock_guard lock(IP_addrMutex());
+    Lock lock(IP_addrMutex());
     FillAndCopy(IP_addr, f.address);
   }
   // After the new address is out: a reader restarting in between must not copy the old one.
@@ -114,7 +116,7 @@ void TakeFields(const Fields& f) {
   UseSIP = f.useSip;
   // As the settings file reads the number back; an empty field gives 0.
   SIP_reg_duration = ProfileNumber(f.expiry);
-  std::lock_guard lock(SettingsTextMutex());
+  Lock lock(SettingsTextMutex());
   FillAndCopy(SIP_id_doorphone, f.doorIdentity);
   FillAndCopy(SIP_call_prefix, f.prefix);
   FillAndCopy(SIP_id, f.identity);

@@ -16,7 +16,7 @@
 namespace {
 
 void SetCallerCaption(HWND dialog) {
-  std::lock_guard lock(CallerMutex());
+  Lock lock(CallerMutex());
   SetWindowTextA(dialog, Name_call[0] != '\0' ? Name_call : IP_call);
 }
 
@@ -37,12 +37,14 @@ void StopRing() { PlaySoundA(nullptr, nullptr, 0); }
 }  // namespace
 
 void OpenAcceptDialogFor() {
+  AssertWindowThread();
   // A dialog of an earlier call that is still open gives way to this one.
   if (hWnd_Accept != 0) EndDialog(hWnd_Accept, 0);
   hWnd_Accept = CreateDialogParamA(g_hInstance, kTemplateAccept, g_hwndMain, DialogProcAccept, 0);
 }
 
 LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+  AssertWindowThread();
   if (uMsg == WM_INITDIALOG) {
     SetCallerCaption(hwndDlg);
     Ring();
@@ -74,6 +76,7 @@ LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
 }
 
 LRESULT DialogProcTerm(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+  AssertWindowThread();
   if (uMsg == WM_INITDIALOG) {
     SetCallerCaption(hwndDlg);
   } else if (uMsg == WM_COMMAND && LOWORD(wParam) == IDOK) {

@@ -19,13 +19,14 @@
 namespace {
 
 bool Matches(const char* address) {
-  std::lock_guard lock(CallerMutex());
+  Lock lock(CallerMutex());
   return UseSIP ? std::strcmp(address, Name_call) == 0 : cmp_ip(address, IP_call) == 0;
 }
 
 }  // namespace
 
 void DoorAddressReceived(HWND sender, const COPYDATASTRUCT* data) {
+  AssertWindowThread();
   // Every answer answers the pending call; from the second on there is none left, which is fine.
   const std::optional<bool> inCall = RunOnSipThread<bool>([](LinphoneCore* core) {
     AcceptPendingCall(core);

@@ -28,13 +28,14 @@ void my_general_state(LinphoneCore*, LinphoneGlobalState, const char*) {}
 
 void my_inv_recv(LinphoneCore*, const char* from) {
   {
-    std::lock_guard lock(CallerMutex());
+    Lock lock(CallerMutex());
     ParseCallerAddress(from, Name_call, IP_call);
   }
   PostMessage(g_hwndMain, WM_USER, kUserIncomingCall, 0);
 }
 
 void CloseCallDialogs() {
+  AssertWindowThread();
   if (hWnd_Terminate != 0) EndDialog(hWnd_Terminate, 0);
   hWnd_Terminate = 0;
   if (hWnd_Accept != 0) EndDialog(hWnd_Accept, 0);

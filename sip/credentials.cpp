@@ -30,7 +30,7 @@ char g_enteredPassword[25];
 // Window thread.
 void AskForCredentials(const std::string& realm) {
   {
-    std::lock_guard lock(SettingsTextMutex());
+    Lock lock(SettingsTextMutex());
     FillAndCopy(SIP_realm, realm.c_str());
   }
   WritePrivateProfileString("SIP", "SIP_realm", SIP_realm, ini_file);

@@ -27,6 +27,7 @@ std::string Format50(const char* format, const char* a, const char* b = nullptr)
 
 SipAccount AccountFromSettings(const char* door) {
   SipAccount account;
+  Lock lock(SettingsTextMutex());
   account.use = UseSIP != FALSE;
   account.id = SIP_id;
   account.pass = SIP_pass;

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "state/settings.h"
+
 // The settings the registration is made from, copied on the window thread.
 struct SipAccount {
   bool use = false;
@@ -15,7 +17,7 @@ struct SipAccount {
 };
 // Window thread: the account from the settings variables, with the primary contact for door address
 // door ("sip:%s@%s" of SIP_id and door, cut to 49 characters).
-SipAccount AccountFromSettings(const char* door);
+SipAccount AccountFromSettings(const char* door) EXCLUDES(SettingsTextLock);
 
 // SIP thread. info := a new record from the account, added to the core.
 void AddAccountAuthInfo(LinphoneCore* core, const SipAccount& account);

@@ -13,10 +13,7 @@ char Name_call[64];
 HWND hWnd_Accept = 0;
 HWND hWnd_Terminate = 0;
 
-std::mutex& CallerMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
+Mutex CallerLock;
 
 bool WaitForSipThread(const std::function<bool()>& done, std::chrono::milliseconds bound) {
   return WaitServingSentMessages(done, bound);

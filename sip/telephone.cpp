@@ -24,21 +24,30 @@
 namespace {
 
 // A copy whose core could not be made does not try again on its own every second.
-bool g_coreFailed = false;
+bool g_coreFailed GUARDED_BY(WindowThread) = false;
 // A set-up waits for the SIP thread while serving sent messages, among them the hand-over's code 8.
-bool g_settingUp = false;
+bool g_settingUp GUARDED_BY(WindowThread) = false;
 
 void ShowProxyConfigError() {
   MessageBoxA(g_hwndMain, "Add proxy config error", "Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool HasCore() { return the_core != nullptr; }
+bool HasCore() {
+  AssertWindowThread();
+  return the_core != nullptr;
+}
 
 void SetUpSipTelephone() {
+  AssertWindowThread();
   FillSipVTable(vtable);
+  SipCoreOptions options{SIP_port, &vtable, "", "", kProgramName};
+  {
+    Lock lock(SettingsTextMutex());
+    options.capture = Snd_capture;
+    options.playback = Snd_playback;
+  }
   SipCoreStarted started;
-  if (!Linphone_Thread.Start({SIP_port, &vtable, Snd_capture, Snd_playback, kProgramName}, WaitForSipThread,
-                             &started)) {
+  if (!Linphone_Thread.Start(options, WaitForSipThread, &started)) {
     g_coreFailed = true;
     ReleaseSipRole();
     return;
@@ -47,7 +56,7 @@ void SetUpSipTelephone() {
   the_core = started.core;
   {
     // A device the library does not know is replaced by its choice, in memory only.
-    std::lock_guard lock(SettingsTextMutex());
+    Lock lock(SettingsTextMutex());
     FillAndCopy(Snd_capture, started.capture.c_str());
     FillAndCopy(Snd_playback, started.playback.c_str());
   }
@@ -56,8 +65,10 @@ void SetUpSipTelephone() {
   // posted: a late clear would take the mark of a call placed right after the start.
   SendMessage(HWND_BROADCAST, MESSAGE, kCodeCallEnded, 0);
 
+  char door[sizeof IP_addr];
+  CopyIP_addr(door);
   const std::optional<bool> added =
-      RunOnSipThread<bool>([account = AccountFromSettings(IP_addr)](LinphoneCore* core) {
+      RunOnSipThread<bool>([account = AccountFromSettings(door)](LinphoneCore* core) {
         linphone_core_set_primary_contact(core, account.contact.c_str());
         if (!account.use) return true;
         AddAccountAuthInfo(core, account);
@@ -69,6 +80,7 @@ void SetUpSipTelephone() {
 }  // namespace
 
 void StartSipTelephone() {
+  AssertWindowThread();
   if (the_core != nullptr || g_settingUp) return;
   if (!TakeSipRole()) return;  // another copy holds the telephone
   g_settingUp = true;
@@ -77,16 +89,22 @@ void StartSipTelephone() {
 }
 
 void ReloadSipSettings() {
+  AssertWindowThread();
   if (the_core == nullptr) return;
   ReadSipAccountSettings();
-  if (SIP_id[0] == '\0') {
-    std::lock_guard lock(SettingsTextMutex());
-    FillAndCopy(SIP_id, "Kestrova");
+  std::string capture, playback;
+  {
+    Lock lock(SettingsTextMutex());
+    if (SIP_id[0] == '\0') FillAndCopy(SIP_id, "Kestrova");
+    capture = Snd_capture;
+    playback = Snd_playback;
   }
+  char door[sizeof IP_addr];
+  CopyIP_addr(door);
 
   const std::optional<bool> added =
-      RunOnSipThread<bool>([account = AccountFromSettings(IP_addr), capture = std::string(Snd_capture),
-                            playback = std::string(Snd_playback)](LinphoneCore* core) {
+      RunOnSipThread<bool>([account = AccountFromSettings(door), capture = std::move(capture),
+                            playback = std::move(playback)](LinphoneCore* core) {
         linphone_core_set_primary_contact(core, account.contact.c_str());
         bool accepted = true;
         if (account.use) {
@@ -115,6 +133,7 @@ void AnswerRegistrationQuery(LPARAM asker) {
 }
 
 void ShutDownSipTelephone() {
+  AssertWindowThread();
   if (the_core == nullptr) return;
   RunOnSipThread([](LinphoneCore* core) {
     if (cfg != nullptr) RemoveAccountProxyConfig(core, true);
@@ -132,6 +151,7 @@ void ShutDownSipTelephone() {
 }
 
 void SipRoleTimerTick() {
+  AssertWindowThread();
   if (the_core != nullptr || g_coreFailed) return;
   if (!TakeSipRole()) return;
   Diag(DiagLevel::Info, "the SIP role was free: this copy takes up the telephone");

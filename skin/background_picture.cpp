@@ -3,9 +3,9 @@
 
 #include <FreeImage.h>
 
-#include <mutex>
 #include <string>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/folders.h"
 #include "skin/freeimage_init.h"
 
@@ -18,9 +18,9 @@ struct CacheKey {
   bool operator==(const CacheKey&) const = default;
 };
 
-std::mutex g_cacheMutex;
-CacheKey g_cacheKey;
-HBITMAP g_cached;
+Mutex g_cacheMutex;
+CacheKey g_cacheKey GUARDED_BY(g_cacheMutex);
+HBITMAP g_cached GUARDED_BY(g_cacheMutex);
 
 HBITMAP Decode(const char* path, int width, int height) {
   FIBITMAP* loaded = FreeImage_Load(FIF_JPEG, path, 0);
@@ -46,7 +46,7 @@ HBITMAP LoadBackgroundPicture(const char* path, int width, int height) {
   FileVersion version;
   if (!GetFileVersion(path, &version)) return nullptr;
   CacheKey key{path, version, width, height};
-  std::lock_guard lock(g_cacheMutex);
+  Lock lock(g_cacheMutex);
   if (key == g_cacheKey) return g_cached;
   g_cached = Decode(path, width, height);
   g_cacheKey = key;

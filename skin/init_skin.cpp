@@ -37,7 +37,7 @@ void InitSkin(HINSTANCE hinstance, HWND, t_Skin* skin) {
       Diag(DiagLevel::Error, "skin piece %s cannot be loaded; a plain stand-in takes its place", NameBMP[i]);
       bitmap = StandIn(i);
     }
-    std::lock_guard lock(SkinMutex());
+    RecursiveLock lock(SkinMutex());
     skin[i].ShBitmap = bitmap;
   }
 }

@@ -2,7 +2,11 @@
 #include "skin/skin.h"
 
 void SkinBitmapPos(t_Skin* s, int H, int W) {
-  std::lock_guard lock(SkinMutex());
+  RecursiveLock lock(SkinMutex());
+  SkinBitmapPosLocked(s, H, W);
+}
+
+void SkinBitmapPosLocked(t_Skin* s, int H, int W) {
   // One pass in index order: every rule refers only to pieces with lower indices (0, 2, 6, 8, 9),
   // whose sizes this pass has already refreshed.
   for (int i = 0; i < kSkinPieces; ++i) {

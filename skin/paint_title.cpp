@@ -10,7 +10,11 @@ void ShowMyText(HDC hdc, const char* text, int len_text, int posx, int posy, COL
 }
 
 void ShowTitle(HWND hwnd, t_ShowData SData) {
-  std::lock_guard skinLock(SkinMutex());
+  RecursiveLock skinLock(SkinMutex());
+  ShowTitleLocked(hwnd, SData);
+}
+
+void ShowTitleLocked(HWND hwnd, t_ShowData SData) {
   t_Skin* s = SData.Skin;
   const int TitleX = s[SKIN_TL].Width;
   const int TitleY = 5;

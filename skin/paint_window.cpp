@@ -12,7 +12,7 @@ void Draw(HDC hdc, const t_Skin& piece) { DrawState(hdc, piece.ShBitmap, piece.P
 
 // Fills the video area while there is no video: the background picture, or the window fitted to the
 // built-in background. W and H may change (the fit).
-void PaintNoVideo(HWND hwnd, HDC hdc, t_Skin* s, int& W, int& H) {
+void PaintNoVideo(HWND hwnd, HDC hdc, t_Skin* s, int& W, int& H) REQUIRES(SkinLock) {
   const std::string background = SkinFolder() + "/" + kBackgroundPicture;
   bool fileOpens = false;
   if (std::FILE* file = std::fopen(background.c_str(), "rb")) {
@@ -29,7 +29,7 @@ void PaintNoVideo(HWND hwnd, HDC hdc, t_Skin* s, int& W, int& H) {
   } else {
     W = s[SKIN_L].Width + s[SKIN_R].Width + s[SKIN_POZADI].Width;
     H = s[SKIN_T].Height + s[SKIN_B].Height + s[SKIN_POZADI].Height;
-    SkinBitmapPos(s, H, W);
+    SkinBitmapPosLocked(s, H, W);
     SetWindowPos(hwnd, HWND_TOP, 0, 0, W, H, SWP_NOMOVE);
     Draw(hdc, s[SKIN_POZADI]);
   }
@@ -52,7 +52,7 @@ void TileRight(HDC hdc, const t_Skin& piece, int W) {
 }  // namespace
 
 void ShowMyWindow(HWND hwnd, t_ShowData SData) {
-  std::lock_guard skinLock(SkinMutex());
+  RecursiveLock skinLock(SkinMutex());
   t_Skin* s = SData.Skin;
   int W = SData.ClientWidth, H = SData.ClientHeight;
 
@@ -71,7 +71,7 @@ void ShowMyWindow(HWND hwnd, t_ShowData SData) {
   TileRight(hdc, s[SKIN_B], W);
   for (int i = SKIN_TL; i <= SKIN_BR_B2_UP; ++i) Draw(hdc, s[i]);
 
-  ShowTitle(hwnd, SData);
+  ShowTitleLocked(hwnd, SData);
 
   Draw(hdc, s[SKIN_BR_B3_UP]);
   if (SData.lin_call) Draw(hdc, s[SKIN_BR_B4_UP]);

@@ -16,13 +16,17 @@ std::string SkinFolder();
 // Loads the 27 pieces: "<name>.bmp" from the skin folder where it loads, else the built-in piece.
 void InitSkin(HINSTANCE hinstance, HWND hwnd, t_Skin* skin);
 // Sets every piece's size from its bitmap and its position for a client area of ClientWidth x ClientHeight.
-void SkinBitmapPos(t_Skin* skin, int ClientHeight, int ClientWidth);
+void SkinBitmapPos(t_Skin* skin, int ClientHeight, int ClientWidth) EXCLUDES(SkinLock);
+// The same for a caller that holds the skin lock.
+void SkinBitmapPosLocked(t_Skin* skin, int ClientHeight, int ClientWidth) REQUIRES(SkinLock);
 
 // Paints the whole window from the snapshot: outline, frame, buttons, lamp, title and, without video,
 // the background and the connecting notice. Also shows the window.
 void ShowMyWindow(HWND hwnd, t_ShowData SData);
 // Repaints the title bar: the top edge right of the top-left corner, the title, the top-right corner.
-void ShowTitle(HWND hwnd, t_ShowData SData);
+void ShowTitle(HWND hwnd, t_ShowData SData) EXCLUDES(SkinLock);
+// The same for a caller that holds the skin lock.
+void ShowTitleLocked(HWND hwnd, t_ShowData SData) REQUIRES(SkinLock);
 // Draws len_text bytes of text with the top-left corner of its cell at (x = posy, y = posx).
 void ShowMyText(HDC hdc, const char* text, int len_text, int posx, int posy, COLORREF color);
 

@@ -6,11 +6,8 @@
 t_Skin Skin[kSkinPieces];
 t_SharedShowData ShowData(Skin);
 
-std::recursive_mutex& SkinMutex() {
-  // Never destroyed: a painter may still hold it while the process ends.
-  static auto* mutex = new std::recursive_mutex;
-  return *mutex;
-}
+// Constant-initialised and trivially destroyed: a painter may still hold it while the process ends.
+RecursiveMutex SkinLock;
 
 void ResetShowData() {
   ShowData.ClientWidth = kDefaultClientWidth;
@@ -23,7 +20,7 @@ void ResetShowData() {
 }
 
 void t_SharedShowData::SetTitle(const char* text) {
-  std::lock_guard lock(titleMutex_);
+  Lock lock(titleMutex_);
   std::memset(title_, 0, sizeof title_);
   if (text != nullptr) std::strncpy(title_, text, sizeof title_ - 1);
 }
@@ -37,7 +34,7 @@ t_SharedShowData::operator t_ShowData() const {
   s.call = call;
   s.lin_call = lin_call;
   {
-    std::lock_guard lock(titleMutex_);
+    Lock lock(titleMutex_);
     std::memcpy(s.title, title_, sizeof s.title);
   }
   s.Skin = Skin;

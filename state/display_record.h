@@ -3,8 +3,8 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/records.h"
 #include "platform/core/types.h"
 
@@ -92,16 +92,23 @@ class t_SharedShowData {
   operator t_ShowData() const;
 
  private:
-  mutable std::mutex titleMutex_;
-  char title_[kTitleSize] = {};
+  mutable Mutex titleMutex_;
+  char title_[kTitleSize] GUARDED_BY(titleMutex_) = {};
 };
 
-extern t_Skin Skin[kSkinPieces];
+// Guards the positions and sizes in the skin table: the layout rewrites them from whichever thread
+// paints, and painters read them. Held by a painting from start to end. The painting's own parts (the
+// layout, the title) take no second hold: they are called in their *Locked forms. It stays recursive
+// for one re-entry that cannot be designed out: a painting on the window thread resizes and shows the
+// window under its hold (the fit to the built-in background, ShowWindow), and the toolkit delivers the
+// resulting size and paint messages at once, to the window procedure, which lays out and paints again.
+// Letting go of the hold around those calls would let another painter see a half-made layout.
+extern RecursiveMutex SkinLock;
+inline RecursiveMutex& SkinMutex() RETURN_CAPABILITY(SkinLock) { return SkinLock; }
+
+// Painters reach the table through t_ShowData::Skin too; those reads are theirs to lock.
+extern t_Skin Skin[kSkinPieces] GUARDED_BY(SkinLock);
 extern t_SharedShowData ShowData;
 
 // The display record as a copy starts: the default size, no button, not connected, no call, no title.
 void ResetShowData();
-
-// Guards the positions and sizes in the skin table: the layout rewrites them from whichever thread
-// paints, and painters read them. Held by a painting from start to end; the same thread may re-enter.
-std::recursive_mutex& SkinMutex();

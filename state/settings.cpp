@@ -28,18 +28,12 @@ std::atomic<int> SIP_reg_duration{3600};
 std::atomic<BOOL> UseSIP{FALSE};
 int SIP_port = 5060;
 
-std::mutex& IP_addrMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-std::mutex& SettingsTextMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
+// Constant-initialised: usable before and after every other static.
+Mutex IP_addrLock;
+Mutex SettingsTextLock;
 
 void CopyIP_addr(char (&address)[sizeof IP_addr]) {
-  std::lock_guard lock(IP_addrMutex());
+  Lock lock(IP_addrMutex());
   std::memcpy(address, IP_addr, sizeof address);
   address[sizeof address - 1] = '\0';
 }
@@ -47,7 +41,7 @@ void CopyIP_addr(char (&address)[sizeof IP_addr]) {
 void ReadSettings() {
   const char* w = WindowSection;
   {
-    std::lock_guard lock(IP_addrMutex());
+    Lock lock(IP_addrMutex());
     GetPrivateProfileString(w, "IP_addr", "192.168.1.250", IP_addr, sizeof IP_addr, ini_file);
   }
   PopUp = GetPrivateProfileInt(w, "pop", 0, ini_file);
@@ -56,20 +50,20 @@ void ReadSettings() {
   ShowData.ClientWidth = GetPrivateProfileInt(w, "Width", kDefaultClientWidth, ini_file);
   ShowData.ClientHeight = GetPrivateProfileInt(w, "Height", kDefaultClientHeight, ini_file);
   {
-    std::lock_guard lock(SettingsTextMutex());
+    Lock lock(SettingsTextMutex());
     GetPrivateProfileString(w, "SIP_id_doorphone", "", SIP_id_doorphone, sizeof SIP_id_doorphone, ini_file);
     GetPrivateProfileString(w, "SIP_call_prefix", "", SIP_call_prefix, sizeof SIP_call_prefix, ini_file);
   }
   ReadSipAccountSettings();
   {
-    std::lock_guard lock(SettingsTextMutex());
+    Lock lock(SettingsTextMutex());
     GetPrivateProfileString("SIP", "SIP_realm", "", SIP_realm, sizeof SIP_realm, ini_file);
   }
   SIP_port = GetPrivateProfileInt("SIP", "SIP_port", 5060, ini_file);
 }
 
 void ReadSipAccountSettings() {
-  std::lock_guard lock(SettingsTextMutex());
+  Lock lock(SettingsTextMutex());
   GetPrivateProfileString("Sound", "Sound capture", "", Snd_capture, sizeof Snd_capture, ini_file);
   GetPrivateProfileString("Sound", "Sound playback", "", Snd_playback, sizeof Snd_playback, ini_file);
   GetPrivateProfileString("SIP", "SIP_addr", "", SIP_addr, sizeof SIP_addr, ini_file);

@@ -17,10 +17,14 @@ namespace {
 void SetTitleEverywhere(const char* windowText, const char* title) {
   ShowData.SetTitle(title);
   SetWindowText(g_hwndMain, windowText);
-  // The tray record lives from before the first reader until after the last one has been joined.
-  std::memset(nid.szTip, 0, sizeof nid.szTip);
-  std::strncpy(nid.szTip, windowText, sizeof nid.szTip - 1);
-  Shell_NotifyIcon(NIM_MODIFY, &nid);
+  NOTIFYICONDATA record;
+  {
+    Lock lock(TrayRecordLock);
+    std::memset(nid.szTip, 0, sizeof nid.szTip);
+    std::strncpy(nid.szTip, windowText, sizeof nid.szTip - 1);
+    record = nid;
+  }
+  Shell_NotifyIcon(NIM_MODIFY, &record);
 }
 
 }  // namespace

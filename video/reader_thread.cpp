@@ -78,6 +78,7 @@ void StartReaderThread() {
 }
 
 void ReaderRestartTick() {
+  AssertWindowThread();
   if (SettingsDialogOpen) {
     // The dialog's end arms it again; a new address takes effect then.
     KillTimer(g_hwndMain, kReaderTimer);

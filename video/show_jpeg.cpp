@@ -75,7 +75,7 @@ void ShowJPEG(HWND hwnd, const char* NameJPEG, int ClW, int ClH, t_Skin* Skin) {
   if (NameJPEG == nullptr || Skin == nullptr) return;
   int width, height, column, row;
   {
-    std::lock_guard lock(SkinMutex());
+    RecursiveLock lock(SkinMutex());
     width = ClW - Skin[SKIN_L].Width - Skin[SKIN_R].Width;
     height = ClH - Skin[SKIN_T].Height - Skin[SKIN_B].Height;
     column = Skin[SKIN_POZADI].PosY;

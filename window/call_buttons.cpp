@@ -18,13 +18,16 @@ namespace {
 
 // Spaces first: the whole 128 bytes travel to the SIP copy.
 void FillCallTarget() {
+  AssertWindowThread();
   if (UseSIP) {
     FillDoorSipIdentity(CallToDoorPhone);
     return;
   }
   std::memset(CallToDoorPhone, ' ', sizeof CallToDoorPhone);
   // The SIP library reads a leading zero as octal too.
-  std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", DoorUrlAddress(IP_addr).c_str());
+  char address[sizeof IP_addr];
+  CopyIP_addr(address);
+  std::snprintf(CallToDoorPhone, sizeof CallToDoorPhone, "sip:%s", DoorUrlAddress(address).c_str());
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ void MyLButtonDown(int But) {
 }
 
 void DrawSkinPieceAt(int piece, int place) {
-  std::lock_guard lock(SkinMutex());
+  RecursiveLock lock(SkinMutex());
   HDC hdc = GetDC(g_hwndMain);
   if (hdc == nullptr) return;
   DrawState(hdc, Skin[piece].ShBitmap, Skin[place].PosY, Skin[place].PosX);

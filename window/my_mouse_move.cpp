@@ -38,7 +38,7 @@ int MyMouseMove(WPARAM, LPARAM lParam) {
   const POINTS cur = MAKEPOINTS(lParam);
   const BOOL linCall = ShowData.lin_call;
   // The layout may be rewritten by a painter on another thread; it holds this lock while it does.
-  std::lock_guard lock(SkinMutex());
+  RecursiveLock lock(SkinMutex());
   int a = kNoButton;
   if (OverBMP(Skin[SKIN_BR_B3_OVER], cur)) a = linCall ? SKIN_BR_B4_OVER : SKIN_BR_B3_OVER;
   if (OverBMP(Skin[SKIN_BR_B2_UP], cur)) a = SKIN_BR_B2_OVER;

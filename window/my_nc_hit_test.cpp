@@ -10,7 +10,7 @@ LRESULT MyNCHitTest(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const POINTS p = MAKEPOINTS(lParam);
   int topHeight, cornerWidth, gripWidth, gripHeight;
   {
-    std::lock_guard lock(SkinMutex());
+    RecursiveLock lock(SkinMutex());
     topHeight = Skin[SKIN_T].Height;
     cornerWidth = Skin[SKIN_TR].Width;
     gripWidth = Skin[SKIN_BR].Width;

@@ -10,6 +10,7 @@
 #include "window/button_actions.h"
 
 void SettingsReleased() {
+  AssertWindowThread();
   DialogBoxParamA(g_hInstance, kSettingsDialog, g_hwndMain, DialogProc, 0);
   SettingsDialogOpen = false;
   // Whatever the answer: OK restarted the timer already, Cancel and a failed dialog did not.

@@ -19,24 +19,28 @@ bool HasSipCore() {
 
 void FillDoorSipIdentity(char (&identity)[128]) {
   std::memset(identity, ' ', sizeof identity);
+  Lock lock(SettingsTextMutex());
   std::snprintf(identity, sizeof identity, "%s%s", SIP_call_prefix, SIP_id_doorphone);
 }
 
 void SendDoorAddress(HWND asker) {
   COPYDATASTRUCT data{kTagDoorAddress, 0, nullptr};
   char identity[128];
+  char address[sizeof IP_addr];
   if (UseSIP) {
     FillDoorSipIdentity(identity);
     data.cbData = sizeof identity;
     data.lpData = identity;
   } else {
-    data.cbData = sizeof IP_addr;
-    data.lpData = IP_addr;
+    CopyIP_addr(address);
+    data.cbData = sizeof address;
+    data.lpData = address;
   }
   SendMessage(asker, WM_COPYDATA, static_cast<WPARAM>(g_hwndMain), reinterpret_cast<LPARAM>(&data));
 }
 
 void SendCallTarget(HWND sipWindow) {
+  AssertWindowThread();
   COPYDATASTRUCT data{kTagCallTarget, sizeof CallToDoorPhone, CallToDoorPhone};
   SendMessage(sipWindow, WM_COPYDATA, static_cast<WPARAM>(g_hwndMain), reinterpret_cast<LPARAM>(&data));
 }

@@ -4,14 +4,15 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
+
+#include "platform/core/annotated_mutex.h"
 
 template <typename Result = bool>
 class Completion {
  public:
   void Complete(Result result = Result{}) {
     {
-      std::lock_guard lock(mutex_);
+      Lock lock(mutex_);
       result_ = result;
       done_ = true;
     }
@@ -19,25 +20,25 @@ class Completion {
   }
 
   bool Done() const {
-    std::lock_guard lock(mutex_);
+    Lock lock(mutex_);
     return done_;
   }
 
   // True when it completed within the timeout.
   bool WaitFor(std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(mutex_);
-    return cv_.wait_for(lock, timeout, [this] { return done_; });
+    Lock lock(mutex_);
+    return lock.WaitFor(cv_, timeout, [this]() REQUIRES(mutex_) { return done_; });
   }
 
   // What it was completed with; Result{} before that.
   Result Value() const {
-    std::lock_guard lock(mutex_);
+    Lock lock(mutex_);
     return result_;
   }
 
  private:
-  mutable std::mutex mutex_;
-  mutable std::condition_variable cv_;
-  bool done_ = false;
-  Result result_{};
+  mutable Mutex mutex_;
+  mutable std::condition_variable_any cv_;
+  bool done_ GUARDED_BY(mutex_) = false;
+  Result result_ GUARDED_BY(mutex_){};
 };

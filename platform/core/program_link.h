@@ -6,7 +6,8 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
+
+#include "platform/core/annotated_mutex.h"
 
 class ProgramLink {
  public:
@@ -28,8 +29,8 @@ class ProgramLink {
 
   // Waits while another hold is held or a cut is being made.
   Hold Take() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !held_; });
+    Lock lock(mutex_);
+    lock.Wait(changed_, [this]() REQUIRES(mutex_) { return !held_; });
     if (cut_) return Hold(nullptr);
     held_ = true;
     return Hold(this);
@@ -38,9 +39,9 @@ class ProgramLink {
   // No hold is granted from now on; waits at most `bound` for the hold in progress to be let go.
   // False when a worker still holds it then (it is stuck inside a drawing).
   bool Cut(std::chrono::milliseconds bound) {
-    std::unique_lock lock(mutex_);
+    Lock lock(mutex_);
     cut_ = true;
-    return changed_.wait_for(lock, bound, [this] { return !held_; });
+    return lock.WaitFor(changed_, bound, [this]() REQUIRES(mutex_) { return !held_; });
   }
 
  private:
@@ -48,14 +49,14 @@ class ProgramLink {
   // thread sanitizer here; a flag under a plain mutex is not.
   void Release() {
     {
-      std::lock_guard lock(mutex_);
+      Lock lock(mutex_);
       held_ = false;
     }
     changed_.notify_all();
   }
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool held_ = false;
-  bool cut_ = false;
+  Mutex mutex_;
+  std::condition_variable_any changed_;
+  bool held_ GUARDED_BY(mutex_) = false;
+  bool cut_ GUARDED_BY(mutex_) = false;
 };

@@ -7,8 +7,8 @@
 
 #include <deque>
 #include <memory>
-#include <mutex>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/messages.h"
@@ -20,8 +20,8 @@ namespace bus {
 namespace {
 
 struct Inbox {
-  std::mutex mutex;
-  std::deque<SentMessage> waiting;  // guarded by mutex
+  Mutex mutex;
+  std::deque<SentMessage> waiting GUARDED_BY(mutex);
   int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 };
 
@@ -36,7 +36,7 @@ Inbox& TheInbox() {
 void DeliverSent(SentMessage message) {
   Inbox& inbox = TheInbox();
   {
-    std::lock_guard lock(inbox.mutex);
+    Lock lock(inbox.mutex);
     inbox.waiting.push_back(std::move(message));
   }
   const std::uint64_t one = 1;
@@ -50,7 +50,7 @@ bool HandleOneSent() {
   SentMessage m;
   {
     Inbox& inbox = TheInbox();
-    std::lock_guard lock(inbox.mutex);
+    Lock lock(inbox.mutex);
     if (inbox.waiting.empty()) return false;
     m = std::move(inbox.waiting.front());
     inbox.waiting.pop_front();

@@ -11,8 +11,8 @@
 #include <QThread>
 #include <deque>
 #include <memory>
-#include <mutex>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "platform/gui/application.h"
@@ -20,9 +20,9 @@
 
 namespace {
 
-std::mutex g_queueMutex;
-std::deque<std::function<void()>> g_queue;  // guarded by g_queueMutex
-int g_wakeFd = -1;                          // set once, before any other thread queues
+Mutex g_queueMutex;
+std::deque<std::function<void()>> g_queue GUARDED_BY(g_queueMutex);
+int g_wakeFd = -1;  // set once, before any other thread queues
 
 void Wake() {
   const std::uint64_t one = 1;
@@ -38,7 +38,7 @@ void DrainOne() {
   }
   std::function<void()> fn;
   {
-    std::lock_guard lock(g_queueMutex);
+    Lock lock(g_queueMutex);
     if (g_queue.empty()) return;
     fn = std::move(g_queue.front());
     g_queue.pop_front();
@@ -69,7 +69,7 @@ void QueueOnGuiThread(std::function<void()> fn) {
   if (g_wakeFd < 0) return;
   bool wake;
   {
-    std::lock_guard lock(g_queueMutex);
+    Lock lock(g_queueMutex);
     wake = g_queue.empty();
     g_queue.push_back(std::move(fn));
   }

@@ -3,8 +3,7 @@
 
 #include <unistd.h>
 
-#include <mutex>
-
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/bus_socket.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/runtime_folder.h"
@@ -15,8 +14,8 @@ namespace bus {
 
 namespace {
 
-std::mutex g_mutex;
-std::string g_folder;  // guarded by g_mutex; "" while the bus is stopped
+Mutex g_mutex;
+std::string g_folder GUARDED_BY(g_mutex);  // "" while the bus is stopped
 
 // Never destroyed: a copy that ends without stopping the bus must not end in a thread's destructor.
 Listener& TheListener() {
@@ -27,7 +26,7 @@ Listener& TheListener() {
 }  // namespace
 
 std::string BusFolder() {
-  std::lock_guard lock(g_mutex);
+  Lock lock(g_mutex);
   return g_folder;
 }
 
@@ -35,7 +34,7 @@ std::string BusFolder() {
 
 bool StartInstanceBusIn(const std::string& folder) {
   if (folder.empty()) return false;
-  std::lock_guard lock(bus::g_mutex);
+  Lock lock(bus::g_mutex);
   if (!bus::g_folder.empty()) return true;
   const int fd = bus::ListenAt(folder, static_cast<std::uint32_t>(getpid()));
   if (fd < 0) return false;
@@ -59,7 +58,7 @@ bool StartInstanceBus() {
 void StopInstanceBus() {
   std::string folder;
   {
-    std::lock_guard lock(bus::g_mutex);
+    Lock lock(bus::g_mutex);
     folder.swap(bus::g_folder);
   }
   if (folder.empty()) return;

@@ -13,16 +13,16 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <mutex>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/diagnostics.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/gui_thread.h"
 
 namespace {
 
-std::mutex g_stateMutex;
-SoundState g_state;  // guarded by g_stateMutex
+Mutex g_stateMutex;
+SoundState g_state GUARDED_BY(g_stateMutex);
 
 // Window thread only.
 QSoundEffect* g_effect = nullptr;
@@ -58,12 +58,12 @@ QString ResourceFile(int id, const ResourceEntry* entry) {
 }
 
 bool IsNewest(unsigned long long request) {
-  std::lock_guard lock(g_stateMutex);
+  Lock lock(g_stateMutex);
   return request == g_state.requests;
 }
 
 void Handled(unsigned long long request) {
-  std::lock_guard lock(g_stateMutex);
+  Lock lock(g_stateMutex);
   if (request > g_state.handled) g_state.handled = request;
 }
 
@@ -78,7 +78,7 @@ void Start(unsigned long long request, const QString& path, bool loop) {
   // no error.
   const bool device = !QMediaDevices::audioOutputs().isEmpty();
   {
-    std::lock_guard lock(g_stateMutex);
+    Lock lock(g_stateMutex);
     if (request == g_state.requests) g_state.deviceAvailable = device;
   }
   if (!device) {
@@ -98,7 +98,7 @@ void Play(unsigned long long request, const QString& path, bool loop) {
 }
 
 unsigned long long Request(bool playing, bool looped, const std::string& source) {
-  std::lock_guard lock(g_stateMutex);
+  Lock lock(g_stateMutex);
   g_state.playing = playing;
   g_state.looped = looped;
   g_state.source = source;
@@ -108,7 +108,7 @@ unsigned long long Request(bool playing, bool looped, const std::string& source)
 }  // namespace
 
 SoundState CurrentSound() {
-  std::lock_guard lock(g_stateMutex);
+  Lock lock(g_stateMutex);
   return g_state;
 }
 

@@ -7,11 +7,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/diagnostics.h"
 
 using Clock = std::chrono::steady_clock;
@@ -23,8 +23,8 @@ struct InternetObject {
   std::string agent;
   bool hasAgent = false;
   std::atomic<bool> stopped{false};
-  std::mutex liveMutex;            // guards live
-  std::set<InternetObject*> live;  // URL handles that a stop must wake
+  Mutex liveMutex;
+  std::set<InternetObject*> live GUARDED_BY(liveMutex);  // URL handles that a stop must wake
 
   // A URL handle; used by one thread at a time.
   InternetObject* session = nullptr;
@@ -113,7 +113,7 @@ bool DriveUntil(InternetObject* u, Clock::time_point deadline, Done done) {
 
 void DestroyUrl(InternetObject* u) {
   {
-    std::lock_guard lock(u->session->liveMutex);
+    Lock lock(u->session->liveMutex);
     u->session->live.erase(u);
   }
   if (u->multi && u->easy) curl_multi_remove_handle(u->multi, u->easy);
@@ -155,7 +155,7 @@ HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeout
   curl_easy_setopt(u->easy, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(u->easy, CURLOPT_HEADERDATA, u);
   {
-    std::lock_guard lock(session->liveMutex);
+    Lock lock(session->liveMutex);
     session->live.insert(u);
   }
   if (curl_multi_add_handle(u->multi, u->easy) != CURLM_OK) {
@@ -194,7 +194,7 @@ BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read) {
 BOOL InternetCloseHandle(HINTERNET handle) {
   if (handle == nullptr) return FALSE;
   if (handle->isSession) {
-    std::lock_guard lock(handle->liveMutex);
+    Lock lock(handle->liveMutex);
     if (!handle->live.empty()) {
       Diag(DiagLevel::Error, "HTTP: a session is closed before its URL handles");
       return FALSE;
@@ -210,6 +210,6 @@ BOOL InternetCloseHandle(HINTERNET handle) {
 void InternetStop(HINTERNET session) {
   if (session == nullptr || !session->isSession) return;
   session->stopped = true;
-  std::lock_guard lock(session->liveMutex);
+  Lock lock(session->liveMutex);
   for (InternetObject* u : session->live) curl_multi_wakeup(u->multi);
 }

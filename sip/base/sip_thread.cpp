@@ -1,6 +1,7 @@
 // The SIP thread's life: make and start the core, iterate it and run requests, then stop and release it.
 #include "sip/base/sip_thread.h"
 
+#include "platform/core/annotated_mutex.h"
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
 #include "sip/base/quiet_core.h"
@@ -8,11 +9,11 @@
 #include "sip/base/sip_events.h"
 
 struct SipThread::Shared {
-  std::mutex mutex;
-  std::condition_variable wake;
-  std::deque<Request> queue;
-  bool stop = false;
-  bool running = false;
+  Mutex mutex;
+  std::condition_variable_any wake;
+  std::deque<Request> queue GUARDED_BY(mutex);
+  bool stop GUARDED_BY(mutex) = false;
+  bool running GUARDED_BY(mutex) = false;
   Completion<bool> created;   // true: the core runs
   Completion<bool> finished;  // the core is released and the thread returns
   SipCoreStarted report;
@@ -104,14 +105,14 @@ bool SipThread::StartOnce(const SipCoreOptions& options, const SipWaiter& wait, 
 
 bool SipThread::Running() const {
   if (!shared_) return false;
-  std::lock_guard lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   return shared_->running && !shared_->stop;
 }
 
 void SipThread::Post(Request request) {
   if (!shared_) return;
   {
-    std::lock_guard lock(shared_->mutex);
+    Lock lock(shared_->mutex);
     if (!shared_->running || shared_->stop) return;
     shared_->queue.push_back(std::move(request));
   }
@@ -131,7 +132,7 @@ bool SipThread::Call(Request request, const SipWaiter& wait, std::chrono::millis
 void SipThread::Stop(const SipWaiter& wait) {
   if (shared_) {
     {
-      std::lock_guard lock(shared_->mutex);
+      Lock lock(shared_->mutex);
       shared_->stop = true;
     }
     shared_->wake.notify_all();
@@ -170,7 +171,7 @@ void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
   }
   shared->report.core = core;
   {
-    std::lock_guard lock(shared->mutex);
+    Lock lock(shared->mutex);
     shared->running = true;
   }
   shared->created.Complete(true);
@@ -181,8 +182,9 @@ void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
     std::deque<Request> batch;
     bool stop;
     {
-      std::unique_lock lock(shared->mutex);
-      shared->wake.wait_for(lock, kIteratePeriod, [&] { return shared->stop || !shared->queue.empty(); });
+      Lock lock(shared->mutex);
+      lock.WaitFor(shared->wake, kIteratePeriod,
+                   [&]() REQUIRES(shared->mutex) { return shared->stop || !shared->queue.empty(); });
       batch.swap(shared->queue);
       stop = shared->stop;
       if (stop) shared->running = false;
