@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/core/bounds.h"
 #include "platform/core/types.h"
 #include "sip/base/sip_thread.h"
 #include "sip/base/vtable.h"
@@ -38,5 +39,6 @@ bool RunOnSipThread(SipThread::Request request);
 // The same for a result: nothing when there is no telephone or the request did not run in time.
 template <typename T>
 std::optional<T> RunOnSipThread(std::function<T(LinphoneCore*)> request) {
-  return Linphone_Thread.Ask<T>(std::move(request), WaitForSipThread, SipThread::kRequestBound);
+  return Linphone_Thread.Ask<T>(std::move(request), WaitForSipThread,
+                                bounds::Bound(SipThread::kRequestBound));
 }
