@@ -5,6 +5,7 @@
 
 #include "app/notify_icon.h"
 #include "door/relay_workers.h"
+#include "platform/core/bounds.h"
 #include "platform/gui/drawing.h"
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
@@ -35,8 +36,8 @@ void MyClose() {
   KillTimer(g_hwndMain, kReaderTimer);
   // Relay commands still running may show the window when they fail: they end, or are cut off, before
   // it is hidden.
-  WaitServingSentMessages([] { return RelayPressesPending() == 0; }, kRelayGrace);
-  AbandonRelayCommands(kRelayStopBound);
+  WaitServingSentMessages([] { return RelayPressesPending() == 0; }, bounds::Bound(kRelayGrace));
+  AbandonRelayCommands(bounds::Bound(kRelayStopBound));
   ShowData.Kill_TCP = TRUE;
   AskReaderToStop();
   ShowWindow(g_hwndMain, SW_HIDE);

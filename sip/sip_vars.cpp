@@ -20,5 +20,5 @@ bool WaitForSipThread(const std::function<bool()>& done, std::chrono::millisecon
 }
 
 bool RunOnSipThread(SipThread::Request request) {
-  return Linphone_Thread.Call(std::move(request), WaitForSipThread, SipThread::kRequestBound);
+  return Linphone_Thread.Call(std::move(request), WaitForSipThread, bounds::Bound(SipThread::kRequestBound));
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/core/annotated_mutex.h"
+#include "platform/core/bounds.h"
 #include "platform/core/types.h"
 #include "platform/core/window_thread.h"
 #include "sip/base/sip_thread.h"
@@ -39,5 +40,6 @@ bool RunOnSipThread(SipThread::Request request);
 // The same for a result: nothing when there is no telephone or the request did not run in time.
 template <typename T>
 std::optional<T> RunOnSipThread(std::function<T(LinphoneCore*)> request) {
-  return Linphone_Thread.Ask<T>(std::move(request), WaitForSipThread, SipThread::kRequestBound);
+  return Linphone_Thread.Ask<T>(std::move(request), WaitForSipThread,
+                                bounds::Bound(SipThread::kRequestBound));
 }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/core/bounds.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/program_link.h"
 #include "platform/gui/window.h"
@@ -157,7 +158,7 @@ class Reader final : public MjpegEvents {
     reconnectDue_ = false;
     InternetCloseHandle(hConnect);
     hConnect = nullptr;
-    if (!PauseUnlessStopped(stop_, kReconnectPause)) return;
+    if (!PauseUnlessStopped(stop_, bounds::Bound(kReconnectPause))) return;
     hConnect = InternetOpenUrl(hSession, url, 0);
   }
 

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/core/bounds.h"
+
 extern char** environ;
 
 namespace {
@@ -73,7 +75,7 @@ void EndProgram(ChildProgram* child) {
 
   kill(pid, SIGTERM);
   // Polled rather than slept: most programs go within milliseconds.
-  const auto deadline = std::chrono::steady_clock::now() + kTermBound;
+  const auto deadline = std::chrono::steady_clock::now() + bounds::Bound(kTermBound);
   while (std::chrono::steady_clock::now() < deadline) {
     if (ReapedNow(pid)) return;
     std::this_thread::sleep_for(kPollStep);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/core/bounds.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/file_lock.h"
 #include "platform/core/runtime_folder.h"
@@ -96,7 +97,7 @@ int CreateNamedMutex(const char* name, bool* alreadyExisted) {
   const std::string guardPath = folder + "/names.guard";
   int guard = OpenLockFile(guardPath);
   if (guard < 0) return -1;
-  if (!LockExclusiveWithin(guard, kGuardWaitMs)) {
+  if (!LockExclusiveWithin(guard, bounds::BoundMs(kGuardWaitMs))) {
     Diag(DiagLevel::Error, "named lock guard %s: cannot lock: %s", guardPath.c_str(), std::strerror(errno));
     close(guard);
     return -1;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/core/bounds.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/file_lock.h"
 #include "platform/core/profile_read.h"
@@ -53,9 +54,6 @@ int OpenLock(const std::string& lockPath) {
   return fd;
 }
 
-// A copy that stopped while holding the lock (a debugger, SIGSTOP) must not freeze the others.
-constexpr int kLockWaitMs = 5000;
-
 }  // namespace
 
 bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit,
@@ -70,7 +68,7 @@ bool UpdateFile(const char* path, const std::function<bool(std::string&)>& edit,
     Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
     return fail(std::string("its lock cannot be opened: ") + std::strerror(errno));
   }
-  if (!LockExclusiveWithin(lock.Get(), kLockWaitMs)) {
+  if (!LockExclusiveWithin(lock.Get(), bounds::BoundMs(kLockWaitMs))) {
     Diag(DiagLevel::Warning, "settings file %s cannot be locked: %s", target.c_str(), std::strerror(errno));
     return fail("another program holds its lock");
   }

@@ -11,6 +11,10 @@ namespace profile {
 // the old or the new file, never a mix. A new file gets mode 0600, an existing one keeps its mode;
 // a symbolic link stays a link and its target is replaced. False when the file could not be read
 // or replaced; no temporary file is left behind then.
+// A copy that stopped while holding the lock (a debugger, SIGSTOP) must not freeze the others: the longest
+// a write waits for the lock before it fails (shortened for tests, see bounds.h).
+constexpr int kLockWaitMs = 5000;
+
 struct UpdateOptions {
   // The text will hold a secret: a file of another user's is not written, and one that others may
   // read is made 0600 first.

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/core/bounds.h"
 #include "platform/core/bus_socket.h"
 #include "platform/core/bus_wire.h"
 #include "platform/core/diagnostics.h"
@@ -147,7 +148,7 @@ void AcceptAll(int listenFd, std::vector<Incoming>& connections) {
     Incoming c;
     c.fd = fd;
     c.pid = static_cast<std::uint32_t>(pid);
-    c.deadline = Clock::now() + std::chrono::milliseconds(kPeerBoundMs);
+    c.deadline = Clock::now() + bounds::Bound(std::chrono::milliseconds(kPeerBoundMs));
     connections.push_back(std::move(c));
   }
 }
@@ -216,7 +217,7 @@ void Listener::Run() {
         close(c.fd);
       } else if (now >= c.deadline) {
         Diag(DiagLevel::Warning, "instance bus: copy %u did not finish its message within %d ms; dropped",
-             c.pid, kPeerBoundMs);
+             c.pid, bounds::BoundMs(kPeerBoundMs));
         close(c.fd);
       } else {
         still.push_back(std::move(c));

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/core/bounds.h"
 #include "platform/core/bus_socket.h"
 #include "platform/core/bus_wire.h"
 #include "platform/core/diagnostics.h"
@@ -205,7 +206,7 @@ LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     if (!Flush(e)) Finish(e, "ended before it took the message");
     exchanges.push_back(std::move(e));
   }
-  const auto deadline = Clock::now() + std::chrono::milliseconds(bus::kPeerBoundMs);
+  const auto deadline = Clock::now() + bounds::Bound(std::chrono::milliseconds(bus::kPeerBoundMs));
   // The others are at work on it already while we handle our own share.
   if (broadcast) SendToOwnWindow(message, wParam, lParam);
   AwaitReplies(exchanges, message, deadline, folder);

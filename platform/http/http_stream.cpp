@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/core/annotated_mutex.h"
+#include "platform/core/bounds.h"
 #include "platform/core/diagnostics.h"
 
 using Clock = std::chrono::steady_clock;
@@ -148,6 +149,8 @@ HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeout
   curl_easy_setopt(u->easy, CURLOPT_PROTOCOLS_STR, "http,https");
   if (session->hasAgent) curl_easy_setopt(u->easy, CURLOPT_USERAGENT, session->agent.c_str());
   curl_easy_setopt(u->easy, CURLOPT_NOSIGNAL, 1L);
+  timeoutMs = bounds::BoundMs(timeoutMs);
+  connectTimeoutMs = bounds::BoundMs(connectTimeoutMs);
   const int connectMs = connectTimeoutMs > 0 ? std::min(connectTimeoutMs, timeoutMs) : timeoutMs;
   curl_easy_setopt(u->easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(connectMs, 1)));
   curl_easy_setopt(u->easy, CURLOPT_WRITEFUNCTION, OnBody);
@@ -173,7 +176,7 @@ BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read) {
   if (read) *read = 0;
   if (handle == nullptr || handle->isSession || buffer == nullptr || read == nullptr) return FALSE;
   InternetObject* u = handle;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kInternetReadTimeoutMs);
+  const auto deadline = Clock::now() + bounds::Bound(std::chrono::milliseconds(kInternetReadTimeoutMs));
   if (!DriveUntil(u, deadline, [u] { return u->Buffered() > 0 || u->finished; })) return FALSE;
   if (u->Buffered() == 0) return u->result == CURLE_OK ? TRUE : FALSE;  // end of the body, or an error
   const std::size_t k = std::min<std::size_t>(size, u->Buffered());

@@ -23,9 +23,10 @@ TEST(VolumeControl, FallsBackToTheQtOneAndSaysSoWhenThereIsNone) {
   ASSERT_NE(owner, HWND_NONE);
   test_support::TempFolder qt, empty;
   const std::string log = qt / "log";
-  ASSERT_TRUE(test_support::WriteFile(qt / "pavucontrol-qt", "#!/bin/sh\ntrap 'echo end >> " + log +
-                                                                 "; exit 0' TERM\necho \"start $*\" >> " +
-                                                                 log + "\n/bin/sleep 30 & wait\n"));
+  ASSERT_TRUE(
+      test_support::WriteFile(qt / "pavucontrol-qt", "#!/bin/sh\ntrap 'echo end >> " + log +
+                                                         "; kill $!; exit 0' TERM\necho \"start $*\" >> " +
+                                                         log + "\n/bin/sleep 30 >/dev/null 2>&1 & wait\n"));
   ASSERT_EQ(chmod((qt / "pavucontrol-qt").c_str(), 0755), 0);
   setenv("PATH", qt.path().c_str(), 1);
   OpenVolumeControl(owner, VolumeDevice::Capture);

@@ -4,7 +4,7 @@
 #include "platform/gui/gui_thread.h"
 #include "state/display_record.h"
 #include "state/sip_state.h"
-#include "tests/unit/sip/telephone_fixture.h"
+#include "tests/integration/sip/telephone_fixture.h"
 
 namespace sip_test {
 namespace {

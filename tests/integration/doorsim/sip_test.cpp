@@ -8,11 +8,11 @@
 #include <memory>
 #include <mutex>
 
+#include "tests/integration/doorsim/caller_scenario.h"
 #include "tests/support/child_process.h"
 #include "tests/support/http_client.h"
 #include "tests/support/poll.h"
 #include "tests/support/sipp_peer.h"
-#include "tests/unit/doorsim/caller_scenario.h"
 #include "tools/doorsim/doorsim.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The caller scenarios the simulator's tests play with sipp against the unit.
-#include "tests/unit/doorsim/caller_scenario.h"
+#include "tests/integration/doorsim/caller_scenario.h"
 
 namespace doorsim_test {
 namespace {

@@ -1,6 +1,6 @@
 // The main window on the offscreen platform with its tray record, and a door simulator on loopback, for
 // reader tests.
-#include "tests/unit/video/reader_fixture.h"
+#include "tests/integration/video/reader_fixture.h"
 
 #include <sys/stat.h>
 

@@ -10,7 +10,7 @@
 #include "state/display_record.h"
 #include "state/program.h"
 #include "state/settings.h"
-#include "tests/unit/video/reader_fixture.h"
+#include "tests/integration/video/reader_fixture.h"
 #include "video/reader_thread.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
+#include "tests/integration/video/reader_fixture.h"
 #include "tests/support/fakes/fake_thread_start.h"
-#include "tests/unit/video/reader_fixture.h"
 #include "video/download_mjpeg.h"
 #include "video/reader_thread.h"
 

@@ -6,12 +6,13 @@
 #include <future>
 #include <memory>
 
+#include "platform/core/bounds.h"
 #include "platform/core/completion.h"
 #include "platform/gui/sound.h"
 #include "sip/call_dialogs.h"
 #include "state/display_record.h"
 #include "state/sip_state.h"
-#include "tests/unit/sip/telephone_fixture.h"
+#include "tests/integration/sip/telephone_fixture.h"
 #include "window/button_actions.h"
 
 namespace sip_test {
@@ -137,7 +138,7 @@ TEST_F(CallsTest, AnAnswerTheSipThreadHadNoTimeForLeavesTheCallWithTheTerminateD
   Linphone_Thread.Post([release](LinphoneCore*) { release->WaitFor(std::chrono::seconds(10)); });
   dialog_driver::Click(hWnd_Accept, IDOK);
   // The copy's answer waits for the busy SIP thread past its bound: nothing may say a copy has the call.
-  const auto bound = static_cast<int>(SipThread::kRequestBound.count()) + 500;
+  const auto bound = static_cast<int>(bounds::Bound(SipThread::kRequestBound).count()) + 500;
   EXPECT_FALSE(PumpUntil([] { return ShowData.lin_call == TRUE || hWnd_Terminate == 0; }, bound));
   release->Complete();
   ASSERT_TRUE(PumpUntil(CallStands)) << "the late answer still answers the call; " << peer.Log();
