@@ -333,6 +333,15 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheFile) {
   for (const Attempt& a : refused) WritePrivateProfileString(a.section, a.key, a.value, file.c_str());
   EXPECT_EQ(Load(file), "[a]\nk=1\n");
   EXPECT_EQ(WritePrivateProfileString("a", "k", "1", nullptr), FALSE);
+
+  // What reading would trim or unquote goes in quotes, so that it reads back as given.
+  char back[32];
+  for (const char* value : {" pw ", "'q'", "\"\"", "plain"}) {
+    ASSERT_EQ(WritePrivateProfileString("a", "k", value, file.c_str()), TRUE);
+    GetPrivateProfileString("a", "k", "", back, sizeof back, file.c_str());
+    EXPECT_STREQ(back, value);
+  }
+  EXPECT_EQ(Load(file), "[a]\nk=plain\n");
 }
 
 TEST(ProfileWrite, FailsCleanlyWhereNothingCanBeWritten) {
