@@ -60,3 +60,11 @@ std::string XdgConfigHome() {
   if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
   return ".";
 }
+
+std::string XdgDataHome() {
+  const char* data = GetEnv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return data;
+  const char* home = GetEnv("HOME");
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/share";
+  return ".";
+}

@@ -26,3 +26,5 @@ bool GetFileVersion(const char* path, FileVersion* version);
 std::string OwnExecutablePath();
 // $XDG_CONFIG_HOME, else $HOME/.config, else the current folder ".".
 std::string XdgConfigHome();
+// $XDG_DATA_HOME, else $HOME/.local/share, else the current folder ".".
+std::string XdgDataHome();

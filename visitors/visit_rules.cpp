@@ -1,0 +1,120 @@
+// The visit rules: joining invitations and flag rises, outcomes, the door's relays.
+#include "visitors/visit_rules.h"
+
+#include <algorithm>
+
+namespace visitors {
+
+VisitRules::Track* VisitRules::Latest(const std::string& unit) {
+  for (auto t = tracks_.rbegin(); t != tracks_.rend(); ++t)
+    if (t->visit.unit == unit) return &*t;
+  return nullptr;
+}
+
+VisitRules::Track& VisitRules::Start(const std::string& unit, TimeMs now) {
+  Track track;
+  track.visit.unit = unit;
+  track.visit.startMs = now;
+  tracks_.push_back(track);
+  Changed(tracks_.back());
+  return tracks_.back();
+}
+
+void VisitRules::Changed(const Track& track) {
+  const std::pair<std::string, TimeMs> key{track.visit.unit, track.visit.startMs};
+  if (std::find(changed_.begin(), changed_.end(), key) == changed_.end()) changed_.push_back(key);
+}
+
+void VisitRules::End(Track& track, Outcome outcome, TimeMs now) {
+  if (static_cast<int>(outcome) >= static_cast<int>(track.visit.outcome)) track.visit.outcome = outcome;
+  track.visit.ended = true;
+  track.endMs = now;
+  Changed(track);
+}
+
+void VisitRules::Invitation(const std::string& unit, TimeMs now) {
+  Track* t = Latest(unit);
+  // The flag often rises a moment before the invitation arrives, and may already have fallen.
+  if (t != nullptr && !t->invited && t->flagSeen && now - t->visit.startMs <= kJoinWindowMs) {
+    t->invited = true;
+    t->visit.ended = false;
+    t->visit.outcome = Outcome::Pending;
+    Changed(*t);
+    return;
+  }
+  Start(unit, now).invited = true;
+}
+
+void VisitRules::TurnedAway(const std::string& unit, TimeMs now) {
+  Track& t = Start(unit, now);
+  t.invited = true;
+  End(t, Outcome::Busy, now);
+}
+
+void VisitRules::Answered(const std::string& unit, TimeMs now) {
+  Track* t = Latest(unit);
+  if (t == nullptr || !t->invited || t->visit.ended) return;
+  t->answeredMs = now;
+  Changed(*t);
+}
+
+void VisitRules::Refused(const std::string& unit, TimeMs now) {
+  Track* t = Latest(unit);
+  if (t != nullptr && t->invited && !t->visit.ended) End(*t, Outcome::Refused, now);
+}
+
+void VisitRules::CallEnded(const std::string& unit, TimeMs now) {
+  Track* t = Latest(unit);
+  if (t == nullptr || !t->invited || t->visit.ended) return;
+  if (t->answeredMs >= 0) {
+    t->visit.talkMs = now - t->answeredMs;
+    End(*t, Outcome::Answered, now);
+  } else {
+    End(*t, Outcome::Missed, now);
+  }
+}
+
+void VisitRules::Flag(const std::string& unit, int flag, TimeMs now) {
+  Track* t = Latest(unit);
+  const bool up = flag == 1 || flag == 2;
+  if (!up) {
+    if (t == nullptr || !t->flagUp) return;
+    t->flagUp = false;
+    // With a call the call's end decides; the flag alone ends only a visit nobody called in.
+    if (!t->invited) End(*t, Outcome::Missed, now);
+    return;
+  }
+  if (t != nullptr && t->flagUp) return;
+  if (t != nullptr && t->invited && !t->flagSeen && now - t->visit.startMs <= kJoinWindowMs) {
+    t->flagUp = t->flagSeen = true;
+    return;
+  }
+  Track& fresh = Start(unit, now);
+  fresh.flagUp = fresh.flagSeen = true;
+}
+
+void VisitRules::RelayPressed(const std::string& unit, int relay, TimeMs now) {
+  if (relay != 1 && relay != 2) return;
+  Track* t = Latest(unit);
+  if (t == nullptr || t->visit.doorRelay != 0 || now < t->visit.startMs) return;
+  if (t->visit.ended && now - t->endMs > kDoorAfterVisitMs) return;
+  t->visit.doorRelay = relay;
+  Changed(*t);
+}
+
+std::vector<Visit> VisitRules::TakeChanged() {
+  std::vector<Visit> out;
+  for (const auto& key : changed_)
+    for (const Track& t : tracks_)
+      if (t.visit.unit == key.first && t.visit.startMs == key.second) out.push_back(t.visit);
+  changed_.clear();
+  return out;
+}
+
+std::size_t VisitRules::Forget(TimeMs now) {
+  const TimeMs keep = std::max(kJoinWindowMs, kDoorAfterVisitMs);
+  std::erase_if(tracks_, [&](const Track& t) { return t.visit.ended && now - t.endMs > keep; });
+  return tracks_.size();
+}
+
+}  // namespace visitors

@@ -1,0 +1,56 @@
+// The rules that turn a copy's call events into visits: a pure state machine, every time passed in.
+#pragma once
+
+#include <vector>
+
+#include "visitors/visit.h"
+
+namespace visitors {
+
+// Feed it what this copy sees, each with the time it happened; TakeChanged() then gives the visits whose
+// record changed, to store (VisitorLog::Record and Update). One unit may have one open visit at a time.
+//
+// - An invitation and a call flag rise (0 to 1 or 2) from the same unit within 30 s are one visit,
+//   whichever came first; a flag that stays up is one visit (a change between 1 and 2 is no rise).
+// - A turned-away caller (a second door while a call exists) is a visit of its own, ended "busy".
+// - Answered then ended: "answered" with the talk's length. Refused: "refused". Ended before an answer
+//   (rang out, the unit gave up): "missed". A flag that fell without an invitation: "missed"; an
+//   invitation within 30 s of the rise still joins that visit and its outcome replaces "missed".
+// - Relay 1 or 2 pressed while the unit's visit is open or within 2 minutes of its end marks it
+//   "door opened" (the first relay pressed is kept).
+//
+// Not thread-safe: one thread (the window thread) feeds it.
+class VisitRules {
+ public:
+  void Invitation(const std::string& unit, TimeMs now);
+  void TurnedAway(const std::string& unit, TimeMs now);
+  void Answered(const std::string& unit, TimeMs now);
+  void Refused(const std::string& unit, TimeMs now);
+  void CallEnded(const std::string& unit, TimeMs now);
+  void Flag(const std::string& unit, int flag, TimeMs now);
+  void RelayPressed(const std::string& unit, int relay, TimeMs now);
+
+  // The visits changed since the last call, each once, in the order they first changed.
+  std::vector<Visit> TakeChanged();
+  // Forgets the visits that ended more than the join and door windows ago; returns how many it kept.
+  std::size_t Forget(TimeMs now);
+
+ private:
+  struct Track {
+    Visit visit;
+    bool invited = false;
+    bool flagUp = false;
+    bool flagSeen = false;
+    TimeMs answeredMs = -1;
+    TimeMs endMs = 0;
+  };
+  Track* Latest(const std::string& unit);
+  Track& Start(const std::string& unit, TimeMs now);
+  void Changed(const Track& track);
+  void End(Track& track, Outcome outcome, TimeMs now);
+
+  std::vector<Track> tracks_;
+  std::vector<std::pair<std::string, TimeMs>> changed_;
+};
+
+}  // namespace visitors
