@@ -66,10 +66,19 @@ std::unique_ptr<VisitorLog> VisitorLog::Open(const std::string& root, std::strin
   {
     Lock lock(log->mutex_);
     if (!log->Execute("PRAGMA journal_mode=WAL")) return fail(file + ": " + sqlite3_errmsg(db));
-    Statement check(db, "PRAGMA quick_check");
-    if (check.Step() != SQLITE_ROW || check.Text(0) != "ok")
-      return fail(file + ": damaged (" + (check.ok() ? check.Text(0) : sqlite3_errmsg(db)) + ")");
-    if (!log->Execute(kSchema)) return fail(file + ": " + sqlite3_errmsg(db));
+    {
+      // Scoped: a statement left open holds a read transaction, and a connection that holds one cannot
+      // take the write lock while another copy writes (it fails at once, without the busy time-out).
+      Statement check(db, "PRAGMA quick_check");
+      if (check.Step() != SQLITE_ROW || check.Text(0) != "ok")
+        return fail(file + ": damaged (" + (check.ok() ? check.Text(0) : sqlite3_errmsg(db)) + ")");
+    }
+    // One write transaction taken up front, so a copy opening meanwhile waits for it as a whole.
+    if (!log->Execute("BEGIN IMMEDIATE") || !log->Execute(kSchema) || !log->Execute("COMMIT")) {
+      const std::string why = sqlite3_errmsg(db);
+      log->Execute("ROLLBACK");
+      return fail(file + ": " + why);
+    }
   }
   if (!log->Repair(WallClockNs() / 1'000'000, diagnostic)) return fail(file + ": cannot be checked");
   return log;
@@ -78,7 +87,7 @@ std::unique_ptr<VisitorLog> VisitorLog::Open(const std::string& root, std::strin
 bool VisitorLog::Execute(const char* sql) {
   char* error = nullptr;
   if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) == SQLITE_OK) return true;
-  Diag(DiagLevel::Warning, "visitor log: %s: %s", sql, error != nullptr ? error : "?");
+  Diag(DiagLevel::Warning, "visitor log: %s: %s (%d)", sql, error != nullptr ? error : "?", sqlite3_extended_errcode(db_));
   sqlite3_free(error);
   return false;
 }
