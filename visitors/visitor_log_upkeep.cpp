@@ -48,8 +48,12 @@ bool VisitorLog::Delete(long long id) {
 bool VisitorLog::DeleteAll() {
   Lock lock(mutex_);
   std::vector<long long> ids;
-  Statement all(db_, "SELECT id FROM visits");
-  while (all.Step() == SQLITE_ROW) ids.push_back(all.Int(0));
+  {
+    // Finished before the deletion: an open statement's read transaction would keep it from the write
+    // lock whenever another copy has written since.
+    Statement all(db_, "SELECT id FROM visits");
+    while (all.Step() == SQLITE_ROW) ids.push_back(all.Int(0));
+  }
   return DeleteVisits(ids);
 }
 
@@ -65,16 +69,18 @@ int VisitorLog::Prune(TimeMs now, const KeepLimits& limits) {
     if (size.Step() != SQLITE_ROW) return -1;
     total = size.Int(0) + size.Int(1);
   }
-  const TimeMs cutoff = limits.days > 0 ? now - limits.days * kDayMs : INT64_MIN;
-  Statement oldest(db_,
-                   "SELECT v.id, v.start_ms, (SELECT coalesce(sum(bytes), 0) FROM pictures WHERE visit = v.id)"
-                   " FROM visits v ORDER BY v.start_ms, v.id");
-  for (int rc = oldest.Step(); rc == SQLITE_ROW; rc = oldest.Step()) {
-    const bool tooOld = oldest.Int(1) < cutoff;
-    const bool tooBig = limits.bytes > 0 && total > limits.bytes;
-    if (!tooOld && !tooBig) break;
-    ids.push_back(oldest.Int(0));
-    total -= oldest.Int(2);
+  {  // finished before the deletion, as in DeleteAll
+    const TimeMs cutoff = limits.days > 0 ? now - limits.days * kDayMs : INT64_MIN;
+    Statement oldest(db_,
+                     "SELECT v.id, v.start_ms, (SELECT coalesce(sum(bytes), 0) FROM pictures WHERE visit = v.id)"
+                     " FROM visits v ORDER BY v.start_ms, v.id");
+    for (int rc = oldest.Step(); rc == SQLITE_ROW; rc = oldest.Step()) {
+      const bool tooOld = oldest.Int(1) < cutoff;
+      const bool tooBig = limits.bytes > 0 && total > limits.bytes;
+      if (!tooOld && !tooBig) break;
+      ids.push_back(oldest.Int(0));
+      total -= oldest.Int(2);
+    }
   }
   return DeleteVisits(ids) ? static_cast<int>(ids.size()) : -1;
 }
