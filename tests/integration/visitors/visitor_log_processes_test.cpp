@@ -14,7 +14,6 @@ namespace visitors {
 namespace {
 
 using namespace std::chrono_literals;
-
 constexpr TimeMs kStart = 1'780'000'000'000;
 
 // Records `visits` visits of its own unit, each with a picture, and the one visit every writer sees. With a
@@ -31,7 +30,6 @@ constexpr TimeMs kStart = 1'780'000'000'000;
 }
 
 bool Exited(pid_t pid, int* status) { return waitpid(pid, status, WNOHANG) == pid; }
-
 TEST(VisitorLogProcesses, WritersAtOnceLoseNothing) {
   test_support::TempFolder temp;
   const int kWriters = 4, kVisits = 30;
