@@ -21,13 +21,17 @@ enum PrivateCode : WPARAM {
   kCodeCallEnded = 9,        // the library reported the end of the call: every copy clears lin_call
   kCodeStartSip = 10,        // create and start this copy's SIP core
   kCodeRegistration = 11,    // a query (lParam: the asker) or the SIP copy's answer (lParam: 0 or 1)
+  kCodeVisitsChanged = 12,   // (posted to all) a copy changed the visitor log: refresh its window and mark
+  kCodeOpenVisitors = 13,    // open this copy's Visitors window
+  kCodeAnswerRinging = 14,   // to all: the SIP copy answers (lParam 1) or refuses (0) the ringing call
 };
-constexpr WPARAM kLastPrivateCode = kCodeRegistration;
+constexpr WPARAM kLastPrivateCode = kCodeAnswerRinging;
 
 // WM_COPYDATA's tag; the bytes are a zero-terminated text.
 enum CopyDataTag : std::uintptr_t {
   kTagDoorAddress = 0,  // a copy's door address, in answer to code 0
   kTagCallTarget = 6,   // the address a copy wants called, in answer to code 6
+  kTagCallEvent = 12,   // from the SIP copy to all: what happened to a door call (visitors/call_event.h)
 };
 
 // WM_USER's first parameter: what the SIP thread hands to the window thread.
