@@ -102,6 +102,12 @@ void VisitRules::RelayPressed(const std::string& unit, int relay, TimeMs now) {
   Changed(*t);
 }
 
+TimeMs VisitRules::OpenStart(const std::string& unit) const {
+  for (auto t = tracks_.rbegin(); t != tracks_.rend(); ++t)
+    if (t->visit.unit == unit) return t->visit.ended ? -1 : t->visit.startMs;
+  return -1;
+}
+
 std::vector<Visit> VisitRules::TakeChanged() {
   std::vector<Visit> out;
   for (const auto& key : changed_)

@@ -30,6 +30,8 @@ class VisitRules {
   void Flag(const std::string& unit, int flag, TimeMs now);
   void RelayPressed(const std::string& unit, int relay, TimeMs now);
 
+  // The start of the unit's latest visit while it is open (not ended), else -1.
+  TimeMs OpenStart(const std::string& unit) const;
   // The visits changed since the last call, each once, in the order they first changed.
   std::vector<Visit> TakeChanged();
   // Forgets the visits that ended more than the join and door windows ago; returns how many it kept.

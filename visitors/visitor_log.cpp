@@ -21,7 +21,8 @@ constexpr const char* kSchema =
     " id INTEGER PRIMARY KEY, unit TEXT NOT NULL, title TEXT NOT NULL DEFAULT '',"
     " start_ms INTEGER NOT NULL, outcome INTEGER NOT NULL DEFAULT 0, talk_ms INTEGER NOT NULL DEFAULT 0,"
     " door INTEGER NOT NULL DEFAULT 0, ended INTEGER NOT NULL DEFAULT 0, seen INTEGER NOT NULL DEFAULT 0,"
-    " pictures_missing INTEGER NOT NULL DEFAULT 0, UNIQUE(unit, start_ms));"
+    " pictures_missing INTEGER NOT NULL DEFAULT 0, noticed INTEGER NOT NULL DEFAULT 0,"
+    " UNIQUE(unit, start_ms));"
     "CREATE INDEX IF NOT EXISTS visits_by_start ON visits(start_ms);"
     "CREATE TABLE IF NOT EXISTS pictures("
     " visit INTEGER NOT NULL, slot INTEGER NOT NULL, path TEXT NOT NULL, bytes INTEGER NOT NULL,"
@@ -111,8 +112,8 @@ long long VisitorLog::Record(const Visit& visit, const std::string& title) {
   {
     Statement find(db_,
                    "SELECT id FROM visits WHERE unit = ?1 AND start_ms BETWEEN ?2 - ?3 AND ?2 + ?3"
-                   " ORDER BY abs(start_ms - ?2) LIMIT 1");
-    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs);
+                   " AND (ended = 0 OR abs(start_ms - ?2) <= ?4) ORDER BY abs(start_ms - ?2) LIMIT 1");
+    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs).Bind(4, kSameMomentMs);
     const int rc = find.Step();
     if (rc == SQLITE_ROW) {
       id = find.Int(0);
@@ -190,6 +191,12 @@ std::vector<VisitRow> VisitorLog::Newest(int offset, int count) {
   }
   for (VisitRow& row : rows) row.pictures = PicturePaths(row.id);
   return rows;
+}
+
+bool VisitorLog::ClaimMissedNotice(long long id) {
+  Lock lock(mutex_);
+  Statement claim(db_, "UPDATE visits SET noticed = 1 WHERE id = ?1 AND outcome = 1 AND ended = 1 AND noticed = 0");
+  return claim.Bind(1, id).Run() && sqlite3_changes(db_) == 1;
 }
 
 int VisitorLog::UnseenMissedCount() {

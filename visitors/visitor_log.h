@@ -45,7 +45,8 @@ class VisitorLog {
   VisitorLog& operator=(const VisitorLog&) = delete;
 
   // The visit's row id, made when no row of the unit starts within 30 s of visit.startMs (so copies
-  // whose clocks saw the same flag a moment apart make one visit), else that row's id, with the outcome
+  // that saw the same flag a moment apart, or only the invitation, make one visit) and is still open or
+  // started within 3 s of it, else that row's id, with the outcome
   // and door merged in as Update does. 0 on failure.
   long long Record(const Visit& visit, const std::string& title);
   // Merges what is known now into the row: the outcome when it orders after the stored one (visit.h),
@@ -55,6 +56,10 @@ class VisitorLog {
   // received. The file is written whole and renamed into place before the row names it, so a crash
   // leaves no row without its picture. A slot that another copy has filled already is kept.
   bool AddPicture(long long id, int slot, const std::string& jpeg);
+
+  // True for exactly one caller once the visit has ended missed: copies that recorded the same visit
+  // tell the desktop of it once.
+  bool ClaimMissedNotice(long long id);
 
   // Newest first, count rows from offset.
   std::vector<VisitRow> Newest(int offset, int count);

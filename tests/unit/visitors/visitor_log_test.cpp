@@ -26,10 +26,11 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
   auto log = VisitorLog::Open(root, &why);
   ASSERT_TRUE(log) << why;
   const std::string jpeg(40000, 'j');
-  // Ten days of visits, one a day; the telephone's copy reports 20 s after the watcher saw the flag.
+  // Ten days of visits, one a day; the telephone's copy reports 20 s after the watcher saw today's flag,
+  // which is still up.
   std::vector<long long> ids;
   for (int day = 9; day >= 0; --day) {
-    const Visit flag{"a", kNow - day * kDay, Outcome::Missed, 0, 0, true};
+    const Visit flag{"a", kNow - day * kDay, day == 0 ? Outcome::Pending : Outcome::Missed, 0, 0, day != 0};
     ids.push_back(log->Record(flag, "Front"));
     ASSERT_NE(ids.back(), 0);
     ASSERT_TRUE(log->AddPicture(ids.back(), 0, jpeg));
@@ -83,6 +84,12 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
   EXPECT_FALSE(rows[1].picturesMissing);
   EXPECT_FALSE(std::filesystem::exists(stray));
   EXPECT_TRUE(std::filesystem::exists(fresh));
+  // A visit that ended is joined only by a start within 3 s: a visitor ringing again is a visit of their own.
+  const long long first = log->Record({"b", kNow, Outcome::Missed, 0, 0, true}, "Back");
+  EXPECT_EQ(log->Record({"b", kNow + 2000}, "Back"), first);
+  EXPECT_NE(log->Record({"b", kNow + 5000}, "Back"), first);
+  EXPECT_TRUE(log->ClaimMissedNotice(first));
+  EXPECT_FALSE(log->ClaimMissedNotice(first));
   EXPECT_TRUE(log->DeleteAll());
   EXPECT_TRUE(log->Newest(0, 100).empty());
   log.reset();
