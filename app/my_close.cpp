@@ -16,6 +16,7 @@
 #include "state/program.h"
 #include "state/settings.h"
 #include "video/reader_thread.h"
+#include "visit_recording/visit_recording.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ void MyClose() {
   // copies that remain.
   KillTimer(g_hwndMain, kSipRoleTimer);
   ShutDownSipTelephone();
+  // After the reader and the telephone: their last events are written too.
+  StopVisitRecording();
 
   {
     RecursiveLock lock(SkinMutex());

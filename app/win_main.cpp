@@ -16,6 +16,7 @@
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "video/reader_thread.h"
+#include "visit_recording/visit_recording.h"
 #include "window/window_proc.h"
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
@@ -49,6 +50,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
     return 0;
   }
 
+  StartVisitRecording();
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);

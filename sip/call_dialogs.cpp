@@ -12,6 +12,7 @@
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/user_files.h"
+#include "visit_recording/visit_recording.h"
 
 namespace {
 
@@ -34,6 +35,20 @@ void Ring() {
 
 void StopRing() { PlaySoundA(nullptr, nullptr, 0); }
 
+// Window thread: whether the call of the Accept dialog is a door call every copy was told of; its end is
+// told once.
+bool g_doorCallTold = false;
+
+void TellDoorCall(visitors::CallEventKind kind) {
+  std::string host, name;
+  {
+    Lock lock(CallerMutex());
+    host = IP_call;
+    name = Name_call;
+  }
+  TellCallEvent(kind, host, name);
+}
+
 }  // namespace
 
 void OpenAcceptDialogFor() {
@@ -41,6 +56,20 @@ void OpenAcceptDialogFor() {
   // A dialog of an earlier call that is still open gives way to this one.
   if (hWnd_Accept != 0) EndDialog(hWnd_Accept, 0);
   hWnd_Accept = CreateDialogParamA(g_hInstance, kTemplateAccept, g_hwndMain, DialogProcAccept, 0);
+  g_doorCallTold = true;
+  TellDoorCall(visitors::CallEventKind::Ringing);
+}
+
+void DoorCallEnded() {
+  AssertWindowThread();
+  if (!g_doorCallTold) return;
+  g_doorCallTold = false;
+  TellDoorCall(visitors::CallEventKind::Ended);
+}
+
+void AnswerRinging(bool answer) {
+  AssertWindowThread();
+  if (hWnd_Accept != 0) DialogProcAccept(hWnd_Accept, WM_COMMAND, answer ? IDOK : IDCANCEL, 0);
 }
 
 LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
@@ -52,6 +81,7 @@ LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
     switch (LOWORD(wParam)) {
       case IDOK:
         StopRing();
+        TellDoorCall(visitors::CallEventKind::Answered);
         // Posted: the Terminate dialog exists before the first copy's answer can come in.
         PostMessage(HWND_BROADCAST, MESSAGE, kCodeAskDoorAddress, static_cast<LPARAM>(g_hwndMain));
         if (hWnd_Terminate != 0) EndDialog(hWnd_Terminate, 0);
@@ -61,6 +91,7 @@ LRESULT DialogProcAccept(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPARAM) {
         break;
       case IDCANCEL:
         StopRing();
+        TellDoorCall(visitors::CallEventKind::Refused);
         // The unit sees its call answered and ended.
         Linphone_Thread.Post([](LinphoneCore* core) {
           AcceptPendingCall(core);

@@ -10,10 +10,12 @@
 #include "platform/gui/window.h"
 #include "sip/base/caller_address.h"
 #include "sip/base/text_buffer.h"
+#include "sip/call_dialogs.h"
 #include "sip/credentials.h"
 #include "sip/sip_vars.h"
 #include "state/private_codes.h"
 #include "state/program.h"
+#include "visit_recording/visit_recording.h"
 
 void my_show(LinphoneCore*) {}
 void my_bye_recv(LinphoneCore*, const char*) {}
@@ -34,8 +36,17 @@ void my_inv_recv(LinphoneCore*, const char* from) {
   PostMessage(g_hwndMain, WM_USER, kUserIncomingCall, 0);
 }
 
+void my_turned_away(LinphoneCore*, const char* from) {
+  char name[64], host[64];
+  ParseCallerAddress(from, name, host);
+  QueueOnGuiThread([name = std::string(name), host = std::string(host)] {
+    TellCallEvent(visitors::CallEventKind::TurnedAway, host, name);
+  });
+}
+
 void CloseCallDialogs() {
   AssertWindowThread();
+  DoorCallEnded();
   if (hWnd_Terminate != 0) EndDialog(hWnd_Terminate, 0);
   hWnd_Terminate = 0;
   if (hWnd_Accept != 0) EndDialog(hWnd_Accept, 0);
@@ -115,4 +126,5 @@ void FillSipVTable(t_SipVTable& table) {
   table.text_received = my_text_received;
   table.general_state = my_general_state;
   table.dtmf_received = nullptr;
+  table.turned_away = my_turned_away;
 }

@@ -171,6 +171,7 @@ const t_Telephone* SipTelephone() {
       OpenAcceptDialogFor,
       AddEnteredCredentials,
       SipRoleTimerTick,
+      AnswerRinging,
   };
   return &telephone;
 }

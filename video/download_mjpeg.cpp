@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "platform/core/bounds.h"
 #include "platform/core/diagnostics.h"
@@ -21,6 +22,7 @@
 #include "video/publish_title.h"
 #include "video/show_jpeg.h"
 #include "video/stream/mjpeg_parser.h"
+#include "visit_recording/visit_recording.h"
 
 std::atomic<int> PocetSnimku{0};
 
@@ -102,6 +104,7 @@ class Reader final : public MjpegEvents {
       ShowData.call = FALSE;
       if (IsWindowVisible(g_hwndMain)) ShowMyWindow(g_hwndMain, ShowData);  // the connecting notice
     }
+    if (hold) ReaderDisconnected();
     onStop_.reset();
     InternetCloseHandle(hConnect);
     hConnect = nullptr;
@@ -111,6 +114,8 @@ class Reader final : public MjpegEvents {
   }
 
   void PictureBytes(const char* data, int len) override {
+    // Kept in memory too: the file is emptied right after drawing, and a visit may want the picture.
+    picture_.append(data, static_cast<std::size_t>(len));
     if (soubor == nullptr || !pictureIntact_) return;
     if (std::fwrite(data, 1, static_cast<std::size_t>(len), soubor) != static_cast<std::size_t>(len)) {
       Diag(DiagLevel::Warning, "picture file %s: a write failed; the picture is skipped", NameJPEG);
@@ -118,7 +123,11 @@ class Reader final : public MjpegEvents {
     }
   }
 
-  void CallFlag(char flag) override { HandleCallFlag(flag); }
+  void CallFlag(char flag) override {
+    HandleCallFlag(flag);
+    if (flag != lastFlag_) CallFlagChanged(flag);
+    lastFlag_ = flag;
+  }
 
   void TitleComplete(const char* title, int len) override { PublishTitle(title, len); }
 
@@ -126,6 +135,9 @@ class Reader final : public MjpegEvents {
     bool whole = soubor != nullptr && pictureIntact_;
     if (soubor != nullptr && std::fclose(soubor) != 0) whole = false;
     soubor = nullptr;
+    // Whole as received, whether or not the file could be written.
+    if (!picture_.empty()) PictureCompleted(picture_);
+    picture_.clear();
     if (whole && IsWindowVisible(g_hwndMain)) {
       ShowJPEG(g_hwndMain, NameJPEG, ShowData.ClientWidth, ShowData.ClientHeight, ShowData.Skin);
       ShowTitle(g_hwndMain, ShowData);
@@ -138,6 +150,7 @@ class Reader final : public MjpegEvents {
   }
 
   void PartAbandoned() override {
+    picture_.clear();
     if (soubor != nullptr) std::fclose(soubor);
     soubor = nullptr;
     OpenPictureFile();  // emptied: the display never sees a part that is no picture
@@ -173,6 +186,8 @@ class Reader final : public MjpegEvents {
   bool pictureIntact_ = true;
   bool openFailureReported_ = false;
   bool reconnectDue_ = false;
+  std::string picture_;  // the picture being received, swapped with the last complete one
+  char lastFlag_ = '0';
   MjpegParser parser;
 };
 

@@ -1,5 +1,6 @@
 // Copy data and the SIP thread's hand-overs, routed to the SIP handlers.
 #include "state/private_codes.h"
+#include "visit_recording/visit_recording.h"
 #include "window/sip_handlers.h"
 #include "window/window_messages.h"
 
@@ -12,6 +13,7 @@ void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
     case kTagCallTarget:
       if (HasSipCore()) ReceiveCallTarget(sender, data);
       break;
+    case kTagCallEvent: CallEventArrived(data); break;
     default: break;
   }
 }

@@ -49,6 +49,9 @@ void MyPrivateMessage(WPARAM code, LPARAM lParam) {
       // Otherwise another copy's query (it names a window, never 0 or 1): taken for an answer it would
       // show "Registration successful" whenever it arrived after the SIP copy's answer.
       break;
-    default: break;  // kCodeUnused; nothing above kLastPrivateCode exists
+    case kCodeAnswerRinging:
+      if (HasSipCore()) SipAnswerRinging(lParam != 0);
+      break;
+    default: break;  // kCodeUnused and the visitor log's codes, handled with the Visitors window
   }
 }

@@ -1,15 +1,18 @@
 // The relay buttons: a release switches the relay on a worker and shows the hovered look again.
 #include "door/relay_workers.h"
 #include "state/display_record.h"
+#include "visit_recording/visit_recording.h"
 #include "window/button_actions.h"
 #include "window/pointer.h"
 
 void Relay1Released() {
   StartRelay(1);
+  RelayPressedForVisit(1);
   DrawSkinPieceAt(SKIN_BR_B1_OVER, SKIN_BR_B1_UP);  // the pointer is still over it
 }
 
 void Relay2Released() {
   StartRelay(2);
+  RelayPressedForVisit(2);
   DrawSkinPieceAt(SKIN_BR_B2_OVER, SKIN_BR_B2_UP);
 }

@@ -72,6 +72,9 @@ void OpenAcceptDialog() {
 void AuthenticationEntered(BOOL ok) {
   if (const t_Telephone* t = Telephone()) t->AuthenticationEntered(ok);
 }
+void SipAnswerRinging(bool answer) {
+  if (const t_Telephone* t = Telephone(); t != nullptr && t->AnswerRinging != nullptr) t->AnswerRinging(answer);
+}
 void SipRoleTick() {
   if (const t_Telephone* t = Telephone()) t->RoleTick();
 }

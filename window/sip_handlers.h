@@ -35,3 +35,4 @@ void OpenAcceptDialog();
 void AuthenticationEntered(BOOL ok);
 // Timer 1: a copy without a telephone takes up the SIP role when nobody holds it.
 void SipRoleTick();
+void SipAnswerRinging(bool answer);

@@ -55,6 +55,8 @@ void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate,
       if (AnotherCallExists(lc, call)) {
         state->turnedAway.insert(call);
         state->toRefuse.push_back(linphone_call_ref(call));
+        if (table->turned_away != nullptr)
+          table->turned_away(lc, AddressText(linphone_call_get_remote_address(call), true).c_str());
         break;
       }
       // The address alone: a display name may hold the ':' that the caller's parse starts from.

@@ -1,4 +1,4 @@
-// The telephone's callback table: fifteen slots, named after the events the program reacts to. The
+// The telephone's callback table: sixteen slots, named after the events the program reacts to. The
 // SIP thread calls them, inside its iteration step, from the library's events (sip_events.cpp).
 #pragma once
 
@@ -24,6 +24,8 @@ struct t_SipVTable {
                         const char* message);
   void (*general_state)(LinphoneCore* lc, LinphoneGlobalState gstate, const char* message);
   void (*dtmf_received)(LinphoneCore* lc, LinphoneCall* call, int dtmf);
+  // A caller turned away because a call exists already (refused busy); from: the caller's address.
+  void (*turned_away)(LinphoneCore* lc, const char* from);
 };
 
 // The status text every end of a call is reported with.
