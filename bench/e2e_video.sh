@@ -2,6 +2,8 @@
 # The whole video path: the door simulator at 25 pictures/s to the real program on a virtual display.
 # Per picture size: pictures shown per second against those received and sent, the program's CPU (% of
 # one core), and the time from the simulator's restart to the first new picture, as ratios to the goals.
+# At 640x480 also the same figures while visitors keep ringing (the visitor log records a visit with two
+# pictures every 5 s), and the CPU's change against the quiet interval.
 # Usage: bench/e2e_video.sh BUILD_DIR [SECONDS]
 set -euo pipefail
 seconds=${2:-20}
@@ -26,11 +28,11 @@ more_shown_than() { local s; s=$(shown); [ -n "$s" ] && [ "$s" -gt "$1" ]; }
 
 hz=$(getconf CLK_TCK)
 for size in 640x480 1920x1080; do
-  rm -rf "$tmp/cfg" "$tmp/run" "$tmp/kestrova.err"
-  mkdir -p -m 0700 "$tmp/cfg/Kestrova" "$tmp/run"
+  rm -rf "$tmp/cfg" "$tmp/run" "$tmp/data" "$tmp/kestrova.err"
+  mkdir -p -m 0700 "$tmp/cfg/Kestrova" "$tmp/run" "$tmp/data"
   start_sim 127.0.0.1:0
   printf '[Window 0]\r\nIP_addr=%s\r\n' "$address" >"$tmp/cfg/Kestrova/Kestrova.ini"
-  ALLUSERSPROFILE=$tmp/cfg XDG_RUNTIME_DIR=$tmp/run KESTROVA_PICTURE_STATS=1 no_proxy=127.0.0.1 \
+  ALLUSERSPROFILE=$tmp/cfg XDG_RUNTIME_DIR=$tmp/run XDG_DATA_HOME=$tmp/data KESTROVA_PICTURE_STATS=1 no_proxy=127.0.0.1 \
     "$kestrova" 2>"$tmp/kestrova.err" &
   k_pid=$!
   pids+=($k_pid)
@@ -41,6 +43,24 @@ for size in 640x480 1920x1080; do
   sleep "$seconds"  # the measuring interval
   read -r r1 s1 < <(counts)
   p1=$(sim_pictures); c1=$(cpu_ticks "$k_pid"); x1=$(cpu_ticks "$xvfb_pid"); t1=$(now_ms)
+
+  if [ "$size" = 640x480 ]; then
+    # Visitors ring: the flag up for 3 s and down for 2 s, over the same interval.
+    read -r vr0 vs0 < <(counts); vc0=$(cpu_ticks "$k_pid"); vt0=$(now_ms)
+    for ((i = 0; i < seconds / 5; ++i)); do
+      sim_get '/sim/flag?value=1' >/dev/null; sleep 3
+      sim_get '/sim/flag?value=0' >/dev/null; sleep 2
+    done
+    read -r vr1 vs1 < <(counts); vc1=$(cpu_ticks "$k_pid"); vt1=$(now_ms)
+    visits=$(find "$tmp/data" -name '*.jpg' | wc -l)
+    awk -v dt="$((vt1 - vt0))" -v r=$((vr1 - vr0)) -v s=$((vs1 - vs0)) -v c=$((vc1 - vc0)) -v hz="$hz" \
+        -v quiet_c=$((c1 - c0)) -v quiet_dt="$((t1 - t0))" -v pictures="$visits" 'BEGIN {
+      dt /= 1000; quiet_dt /= 1000
+      cpu = 100 * c / hz / dt; quiet = 100 * quiet_c / hz / quiet_dt
+      printf "e2e_video_visits shown_ratio=%.3f cpu_pct=%.1f cpu_change_points=%.2f", (r ? s / r : 0), cpu, cpu - quiet
+      printf " change_ratio_to_0.5=%.2f pictures_kept=%d\n", (cpu - quiet) / 0.5, pictures
+    }'
+  fi
 
   # The unit goes away for 3 seconds and comes back at the same address.
   kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true
