@@ -2,13 +2,13 @@
 // reader's share per picture (keeping the last picture), and the worker's share (the rows and two
 // pictures written to a real SQLite file), against a fixed goal for each.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 #include "visitors/picture_capture.h"
 #include "visitors/visit_rules.h"
@@ -44,7 +44,8 @@ BENCHMARK(BM_WindowThreadPerVisit);
 
 void BM_ReaderPerPicture(benchmark::State& state) {
   std::size_t kept = 0;
-  visitors::PictureCapture capture([&](const std::string&, TimeMs, int, std::string jpeg) { kept += jpeg.size(); });
+  visitors::PictureCapture capture(
+      [&](const std::string&, TimeMs, int, std::string jpeg) { kept += jpeg.size(); });
   std::string buffer = kPicture;
   TimeMs now = 1'700'000'000'000;
   for (auto _ : state) {
@@ -57,7 +58,8 @@ void BM_ReaderPerPicture(benchmark::State& state) {
 BENCHMARK(BM_ReaderPerPicture);
 
 void BM_WorkerPerVisit(benchmark::State& state) {
-  const std::string root = (std::filesystem::temp_directory_path() / ("visit_bench." + std::to_string(getpid()))).string();
+  const std::string root =
+      (std::filesystem::temp_directory_path() / ("visit_bench." + std::to_string(getpid()))).string();
   std::string why;
   auto log = visitors::VisitorLog::Open(root, &why);
   if (!log) {

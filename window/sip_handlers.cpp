@@ -73,7 +73,8 @@ void AuthenticationEntered(BOOL ok) {
   if (const t_Telephone* t = Telephone()) t->AuthenticationEntered(ok);
 }
 void SipAnswerRinging(bool answer) {
-  if (const t_Telephone* t = Telephone(); t != nullptr && t->AnswerRinging != nullptr) t->AnswerRinging(answer);
+  if (const t_Telephone* t = Telephone(); t != nullptr && t->AnswerRinging != nullptr)
+    t->AnswerRinging(answer);
 }
 void SipRoleTick() {
   if (const t_Telephone* t = Telephone()) t->RoleTick();

@@ -16,7 +16,8 @@ namespace {
 TEST(CallEvent, RoundTripsAndRefusesWhatNoCopyWrites) {
   const CallEvent event{CallEventKind::TurnedAway, 1'796'000'000'000, "192.168.1.250", "door"};
   EXPECT_EQ(DecodeCallEvent(EncodeCallEvent(event)), event);
-  for (const std::string& bad : std::vector<std::string>{"", "K1 9 5\nh\ni", "K1 1 0\nh\ni", "K2 1 5\nh\ni", "K1 1 5\nno second line",
+  for (const std::string& bad :
+       std::vector<std::string>{"", "K1 9 5\nh\ni", "K1 1 0\nh\ni", "K2 1 5\nh\ni", "K1 1 5\nno second line",
                                 std::string("K1 1 5\nh\0x\ni", 12), "K1 1 5\nh\n" + std::string(300, 'i')})
     EXPECT_FALSE(DecodeCallEvent(bad)) << bad;
 

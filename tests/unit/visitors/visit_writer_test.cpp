@@ -22,7 +22,8 @@ TEST(VisitWriter, WritesEverythingHandedInBeforeItEndsAndAnnouncesAMissedVisitOn
     VisitWriter writer(temp / "Kestrova", {}, hooks);
     // The reader's pictures come from another thread while the window thread records.
     std::jthread reader([&] {
-      for (int i = 0; i < 20; ++i) writer.Picture("u", 1000 + i * 60000, 0, "jpeg" + std::to_string(i), "Front");
+      for (int i = 0; i < 20; ++i)
+        writer.Picture("u", 1000 + i * 60000, 0, "jpeg" + std::to_string(i), "Front");
     });
     for (int i = 0; i < 20; ++i) {
       const Visit visit{"u", 1000 + i * 60000, i % 2 == 0 ? Outcome::Missed : Outcome::Answered, 0, 0, true};
