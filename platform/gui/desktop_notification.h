@@ -19,7 +19,8 @@ struct DesktopNotification {
 // the notification itself (the service's "default" action) picks the first. Nothing here waits for the
 // service: without a session bus or a notification service nothing is shown and onAction never runs (one
 // diagnostic for the whole run says why). The bus is DBUS_SESSION_BUS_ADDRESS, read again whenever the
-// previous connection is gone.
+// previous connection is gone; joining it is the one step done on the spot (a local socket: a bus that is
+// not there fails at once).
 int ShowDesktopNotification(const DesktopNotification& notification,
                             std::function<void(const std::string&)> onAction);
 // Window thread. Takes the notification away and forgets its onAction; an id the service has not
