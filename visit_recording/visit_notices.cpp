@@ -5,6 +5,7 @@
 
 #include "platform/core/window_thread.h"
 #include "platform/gui/desktop_notification.h"
+#include "platform/gui/gui_thread.h"
 #include "platform/gui/window.h"
 #include "state/private_codes.h"
 #include "state/program.h"
@@ -33,10 +34,11 @@ void ShowRingingNotice(const std::string& title, const std::string& jpeg) {
   notice.actions = {{"answer", "Answer"}, {"refuse", "Refuse"}};
   notice.urgent = true;
   g_ringing = ShowDesktopNotification(notice, [](const std::string& action) {
-    g_ringing = 0;
     // The copy holding the telephone presses the Accept dialog's OK or Cancel.
     if (action == "answer" || action == "refuse")
       SendMessage(HWND_BROADCAST, MESSAGE, kCodeAnswerRinging, action == "answer" ? 1 : 0);
+    // Some services keep a notification whose action was picked. Not from inside its own action.
+    QueueOnGuiThread(CloseRingingNotice);
   });
 }
 

@@ -11,9 +11,6 @@ namespace visitors {
 using TimeMs = std::int64_t;
 
 inline constexpr TimeMs kJoinWindowMs = 30'000;      // an invitation and a flag rise this close are one visit
-// Copies watching one unit see its flag rise this close together; a visit that has ended is joined only
-// by a start this close to its own (a visitor who rings again makes a visit of their own).
-inline constexpr TimeMs kSameMomentMs = 3'000;
 inline constexpr TimeMs kDoorAfterVisitMs = 120'000;  // a relay press this long after the end still counts
 
 // Stored as these numbers, which order them: a later report replaces an earlier one only when its number

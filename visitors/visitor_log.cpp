@@ -115,8 +115,8 @@ long long VisitorLog::Record(const Visit& visit, const std::string& title) {
   {
     Statement find(db_,
                    "SELECT id FROM visits WHERE unit = ?1 AND start_ms BETWEEN ?2 - ?3 AND ?2 + ?3"
-                   " AND (ended = 0 OR abs(start_ms - ?2) <= ?4) ORDER BY abs(start_ms - ?2) LIMIT 1");
-    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs).Bind(4, kSameMomentMs);
+                   " AND (ended = 0 OR start_ms = ?2) ORDER BY abs(start_ms - ?2) LIMIT 1");
+    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs);
     const int rc = find.Step();
     if (rc == SQLITE_ROW) {
       id = find.Int(0);

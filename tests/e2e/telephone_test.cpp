@@ -1,12 +1,14 @@
 // The telephone across copies of the real program on one display, with simulated door units calling and
 // called over SIP: a door call handed to the copy that watches the calling unit, refusal, calls from a
-// copy without the telephone, and the hand-over of the telephone when its copy closes or is killed.
+// copy without the telephone, the hand-over of the telephone when its copy closes or is killed, and the
+// visitor log with the desktop's notifications of ringing and missed calls.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -15,9 +17,11 @@
 #include "tests/support/child_process.h"
 #include "tests/support/free_port.h"
 #include "tests/support/http_client.h"
+#include "tests/support/notification_server.h"
 #include "tests/support/poll.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_session.h"
+#include "visitors/visitor_log.h"
 
 namespace {
 
@@ -55,8 +59,8 @@ class TelephoneOnX : public ::testing::Test {
 
   void StartUnit(Unit& unit, const std::string& host) {
     unit.host = host;
-    ASSERT_TRUE(
-        unit.process.Start(DOORSIM_BINARY, {"--listen", host + ":0", "--size", "160x120", "--fps", "5"}))
+    ASSERT_TRUE(unit.process.Start(DOORSIM_BINARY, {"--listen", host + ":0", "--size", "160x120", "--fps",
+                                                    "5", "--title", "Front door"}))
         << unit.process.LastError();
     auto line = unit.process.ReadLine(10s);
     ASSERT_TRUE(line.has_value()) << "the simulator gave no address";
@@ -66,17 +70,21 @@ class TelephoneOnX : public ::testing::Test {
   }
 
   // A copy watching unit, its window at (left, 0). Copies read the one settings file at start.
-  ChildProcess& StartCopy(const Unit& unit, int left) {
+  // The copies keep their visitor log in tmp/data and reach the notification server once it runs.
+  ChildProcess& StartCopy(const Unit& unit, int left, const std::string& windowKeys = "") {
     test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini",
                             "[Window 0]\r\nIP_addr=" + unit.Address() + "\r\nLeft=" + std::to_string(left) +
-                                "\r\n[SIP]\r\nSIP_port=" + std::to_string(sipPort) + "\r\n");
+                                "\r\n" + windowKeys + "[SIP]\r\nSIP_port=" + std::to_string(sipPort) +
+                                "\r\n");
     const std::size_t before = AllWindows();
     ChildProcess& copy = copies.emplace_back();
-    EXPECT_TRUE(copy.Start(KESTROVA_BINARY, {},
-                           x.Environment({{"ALLUSERSPROFILE", tmp / "cfg"},
-                                          {"XDG_RUNTIME_DIR", tmp / "run"},
-                                          {"no_proxy", "127.0.0.0/8"}})))
-        << copy.LastError();
+    std::vector<std::pair<std::string, std::string>> environment{{"ALLUSERSPROFILE", tmp / "cfg"},
+                                                                 {"XDG_RUNTIME_DIR", tmp / "run"},
+                                                                 {"XDG_DATA_HOME", tmp / "data"},
+                                                                 {"no_proxy", "127.0.0.0/8"}};
+    if (!notices.busAddress().empty())
+      environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", notices.busAddress());
+    EXPECT_TRUE(copy.Start(KESTROVA_BINARY, {}, x.Environment(environment))) << copy.LastError();
     EXPECT_TRUE(PollUntil([&] { return AllWindows() > before; }, 30s)) << "no main window";
     return copy;
   }
@@ -159,8 +167,23 @@ class TelephoneOnX : public ::testing::Test {
   }
   std::string CallUs() { return "/sim/sipcall?to=sip:127.0.0.1:" + std::to_string(sipPort); }
 
+  // The visitor log as the copies left it, newest first.
+  std::vector<visitors::VisitRow> Visits() {
+    std::string why;
+    auto log = visitors::VisitorLog::Open(tmp / "data/Kestrova", &why);
+    return log ? log->Newest(0, 10) : std::vector<visitors::VisitRow>{};
+  }
+  void StartNotificationServer() {
+    if (const std::string why = test_support::NotificationServer::Unavailable(); !why.empty())
+      GTEST_SKIP() << why;
+    ASSERT_TRUE(notices.Start(x.display())) << notices.Error();
+  }
+  // The hide button of the window at (left, 0).
+  void HideWindow(int left) { Click(left + kWidth - 70 + 32, 10); }
+
   test_support::TempFolder tmp;
   test_support::XSession x;
+  test_support::NotificationServer notices;
   std::deque<ChildProcess> copies;
   int sipPort = 0;
 };
@@ -263,6 +286,80 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s));
+}
+
+TEST_F(TelephoneOnX, AMissedCallIsKeptWithTwoPicturesAndTheDesktopIsTold) {
+  ASSERT_NO_FATAL_FAILURE(StartNotificationServer());
+  Unit front;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  StartCopy(front, 400);
+  ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
+  SteadyCallButton(400);
+  HideWindow(400);
+  ASSERT_TRUE(PollUntil([&] { return DialogNamed("Front door").empty(); }, 10s));
+
+  // The unit rings with its flag up while nobody is at the desk, then gives up.
+  ASSERT_EQ(front.Get("/sim/flag?value=1"), "ok\n");
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  EXPECT_TRUE(PollUntil([&] { return notices.Find("Front door is ringing").has_value(); }, 10s));
+  ASSERT_TRUE(PollUntil([&] { return !Visits().empty() && Visits()[0].pictures.size() == 2; }, 10s));
+  ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
+  ASSERT_EQ(front.Get("/sim/flag?value=0"), "ok\n");
+
+  std::vector<visitors::VisitRow> visits;
+  ASSERT_TRUE(PollUntil([&] { return (visits = Visits()).size() == 1 && visits[0].visit.ended; }, 10s));
+  EXPECT_EQ(visits[0].visit.outcome, visitors::Outcome::Missed);
+  EXPECT_EQ(visits[0].title, "Front door");
+  // Both pictures as the unit sent them: JPEG files of their own.
+  for (const std::string& picture : visits[0].pictures)
+    EXPECT_EQ(test_support::ReadFile(picture).substr(0, 2), "\xFF\xD8");
+  EXPECT_NE(test_support::ReadFile(visits[0].pictures[0]), test_support::ReadFile(visits[0].pictures[1]));
+  const std::time_t started = static_cast<std::time_t>(visits[0].visit.startMs / 1000);
+  char hourMinute[8];
+  std::strftime(hourMinute, sizeof hourMinute, "%H:%M", std::localtime(&started));
+  EXPECT_TRUE(PollUntil([&] { return !notices.Find("Front door is ringing").has_value(); }, 10s));
+  EXPECT_TRUE(PollUntil(
+      [&] { return notices.Find("Missed call: Front door, " + std::string(hourMinute)).has_value(); }, 10s));
+}
+
+TEST_F(TelephoneOnX, AnsweredFromTheNotificationWithTheDoorOpenedThenRefusedFromIt) {
+  ASSERT_NO_FATAL_FAILURE(StartNotificationServer());
+  Unit front;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  StartCopy(front, 400, "pop=1\r\n");
+  ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
+  SteadyCallButton(400);
+  HideWindow(400);
+  ASSERT_TRUE(PollUntil([&] { return DialogNamed("Front door").empty(); }, 10s));
+
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  ASSERT_TRUE(PollUntil([&] { return notices.Find("Front door is ringing").has_value(); }, 10s));
+  ASSERT_TRUE(notices.InvokeAction("Answer"));
+  EXPECT_TRUE(PollUntil([&] { return front.Count("connected") == 1; }, 10s)) << front.Get("/sim/sipstate");
+  EXPECT_TRUE(PollUntil([&] { return !notices.Find("Front door is ringing").has_value(); }, 10s));
+  // The flag brings the window up (pop-up mode); relay 1 opens the door during the call.
+  ASSERT_EQ(front.Get("/sim/flag?value=1"), "ok\n");
+  ASSERT_TRUE(PollUntil([&] { return !DialogNamed("Front door").empty(); }, 10s));
+  Click(400 + kWidth - 89 + 36, kHeight - 35 + 17);
+  EXPECT_TRUE(
+      PollUntil([&] { return front.Get("/sim/relays").find("\"relay1\":1") != std::string::npos; }, 10s));
+  ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
+  ASSERT_EQ(front.Get("/sim/flag?value=0"), "ok\n");
+  std::vector<visitors::VisitRow> visits;
+  ASSERT_TRUE(PollUntil([&] { return (visits = Visits()).size() == 1 && visits[0].visit.ended; }, 10s));
+  EXPECT_EQ(visits[0].visit.outcome, visitors::Outcome::Answered);
+  EXPECT_GT(visits[0].visit.talkMs, 0);
+  EXPECT_EQ(visits[0].visit.doorRelay, 1);
+
+  // The next visitor is refused from the notification.
+  HideWindow(400);
+  ASSERT_TRUE(PollUntil([&] { return DialogNamed("Front door").empty(); }, 10s));
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  ASSERT_TRUE(PollUntil([&] { return notices.Find("Front door is ringing").has_value(); }, 10s));
+  ASSERT_TRUE(notices.InvokeAction("Refuse"));
+  EXPECT_TRUE(PollUntil([&] { return front.Count("ended") == 2; }, 10s)) << front.Get("/sim/sipstate");
+  ASSERT_TRUE(PollUntil([&] { return (visits = Visits()).size() == 2 && visits[0].visit.ended; }, 10s));
+  EXPECT_EQ(visits[0].visit.outcome, visitors::Outcome::Refused);
 }
 
 }  // namespace

@@ -84,10 +84,10 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
   EXPECT_FALSE(rows[1].picturesMissing);
   EXPECT_FALSE(std::filesystem::exists(stray));
   EXPECT_TRUE(std::filesystem::exists(fresh));
-  // A visit that ended is joined only by a start within 3 s: a visitor ringing again is a visit of their own.
+  // A visit that ended is joined only by its own start: a visitor ringing again is a visit of their own.
   const long long first = log->Record({"b", kNow, Outcome::Missed, 0, 0, true}, "Back");
-  EXPECT_EQ(log->Record({"b", kNow + 2000}, "Back"), first);
-  EXPECT_NE(log->Record({"b", kNow + 5000}, "Back"), first);
+  EXPECT_EQ(log->Record({"b", kNow}, "Back"), first);
+  EXPECT_NE(log->Record({"b", kNow + 500}, "Back"), first);
   EXPECT_TRUE(log->ClaimMissedNotice(first));
   EXPECT_FALSE(log->ClaimMissedNotice(first));
   EXPECT_TRUE(log->DeleteAll());
