@@ -3,11 +3,13 @@
 #include "visitor_window/visitors_window.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/annotated_mutex.h"
 #include "platform/core/child_process.h"
 #include "platform/core/diagnostics.h"
+#include "platform/core/start_thread.h"
 #include "platform/core/window_thread.h"
 #include "platform/gui/dialog.h"
 #include "platform/gui/window.h"
@@ -32,6 +34,9 @@ constexpr int kPage = 200;
 HWND g_window GUARDED_BY(WindowThread) = 0;
 std::vector<visitors::VisitRow> g_rows GUARDED_BY(WindowThread);
 ChildProgram g_fileManager GUARDED_BY(WindowThread);
+// Deleting every visit removes a file per picture: off the window thread. Its destructor at the end of the
+// program asks it to stop (it then tells no copy) and waits for the one transaction under way.
+std::jthread g_deleteAll GUARDED_BY(WindowThread);
 
 // Every copy reads the log again and updates its mark, this one included.
 void TellCopiesTheLogChanged() { PostMessage(HWND_BROADCAST, MESSAGE, kCodeVisitsChanged, 0); }
@@ -97,9 +102,16 @@ void DeleteChosen() REQUIRES(WindowThread) {
 void DeleteAll() REQUIRES(WindowThread) {
   const std::shared_ptr<visitors::VisitorLog> log = visitors::SharedLog();
   if (log == nullptr) return;
-  if (MessageBoxA(g_window, "Delete every visit and its pictures?", "Visitors", MB_YESNO | MB_ICONQUESTION) !=
+  if (MessageBoxA(g_window, "Delete every visit and its pictures?", "Delete all visits", MB_YESNO | MB_ICONQUESTION) !=
       IDYES)
     return;
+  if (g_deleteAll.joinable()) g_deleteAll.join();  // an earlier one, done or nearly: the log is serialised
+  g_deleteAll = StartThread([log](std::stop_token stop) {
+    if (!log->DeleteAll()) Diag(DiagLevel::Error, "the visitor log's visits could not be deleted");
+    if (!stop.stop_requested()) TellCopiesTheLogChanged();
+  });
+  if (g_deleteAll.joinable()) return;
+  // No thread to be had: the person waits rather than the visits stay.
   if (!log->DeleteAll())
     MessageBoxA(g_window, "The visits could not be deleted.", "Visitors", MB_OK | MB_ICONERROR);
   TellCopiesTheLogChanged();

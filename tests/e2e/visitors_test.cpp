@@ -142,7 +142,16 @@ TEST_F(KestrovaVisitors, MissedMarkTrayMenuWindowWithPictureDeleteAndSecondInvoc
   Xdo({"click", "1"});
   EXPECT_TRUE(PollUntil([&] { return Pixels(*place, Green) == 0; }, 10s)) << "the row's picture stayed";
   std::string why;
-  EXPECT_EQ(visitors::VisitorLog::Open(tmp / "data/Kestrova", &why)->Newest(0, 10).size(), 1u);
+  const auto log = visitors::VisitorLog::Open(tmp / "data/Kestrova", &why);
+  EXPECT_EQ(log->Newest(0, 10).size(), 1u);
+
+  // Delete all… asks first; Yes, its default button, empties the log.
+  PointerTo(dx + 90 * dw / 400, dy + 223 * dh / 232);
+  Xdo({"click", "1"});
+  ASSERT_TRUE(PollUntil([&] { return !x.FindWindows("KestrovaClass", "Delete all visits").empty(); }, 10s));
+  EXPECT_EQ(log->Newest(0, 10).size(), 1u);
+  Xdo({"key", "Return"});
+  EXPECT_TRUE(PollUntil([&] { return log->Newest(0, 10).empty(); }, 10s)) << "Delete all deleted nothing";
 
   // Closed, then asked for from the terminal: the running copy opens it again, no second copy starts.
   PointerTo(dx + 370 * dw / 400, dy + 223 * dh / 232);
