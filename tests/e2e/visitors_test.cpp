@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <csignal>
 #include <sstream>
 
 #include "tests/e2e/program_on_x.h"
@@ -163,6 +164,9 @@ TEST_F(KestrovaVisitors, MissedMarkTrayMenuWindowWithPictureDeleteAndSecondInvoc
   EXPECT_TRUE(asked.finished && asked.exitCode == 0);
   EXPECT_TRUE(PollUntil([&] { return !Visitors().empty(); }, 10s)) << "--visitors did not open it";
   EXPECT_EQ(x.FindWindows("KestrovaClass", "Kestrova_1.39").size(), 1u);
+  // The copy that did all this ends cleanly with its Visitors window open.
+  ASSERT_TRUE(program.Signal(SIGTERM));
+  ASSERT_NO_FATAL_FAILURE(ExpectExitWithin(15s));
 }
 
 }  // namespace
