@@ -88,6 +88,7 @@ void Load() REQUIRES(WindowThread) {
   }
   SendDlgItemMessageA(g_window, kList, LVM_SETSELECTIONMARK, 0, chosen);
   ShowPictures(chosen);
+  if (g_rows.empty()) SetDlgItemTextA(g_window, kStatus, "No visits.");
 }
 
 void DeleteChosen() REQUIRES(WindowThread) {
