@@ -182,7 +182,6 @@ LRESULT SendToOwnWindow(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // A send through the copies' sockets in folder: to one copy, or to all and this one.
-
 LRESULT SendThrough(const std::string& folder, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool broadcast = hwnd == HWND_BROADCAST;
   bool ok;
