@@ -16,13 +16,15 @@ constexpr int kUsageError = 2;
 int PrintHelp() {
   const std::string folder = SettingsFolder();
   std::printf(
-      "Usage: kestrova [--version | --help | --autostart on|off]\n"
+      "Usage: kestrova [--version | --help | --autostart on|off | --visitors]\n"
       "Door intercom client: watches a door unit on the local network in a small window.\n"
       "Without these options it starts a copy of the program; other arguments are ignored.\n"
       "\n"
       "  --version           print the program's name and version, then end\n"
       "  --help              print this help, then end\n"
       "  --autostart on|off  start the program at log-in, or no longer\n"
+      "  --visitors          show the visitor log in the running copy with the lowest\n"
+      "                      instance number, or start a copy that shows it\n"
       "\n"
       "Settings file: %s/Kestrova.ini\n"
       "Skin folder:   Skin in the current folder, else %s/Skin\n"

@@ -19,7 +19,7 @@ BOOL AddNotifyIcon() {
     nid.hIcon = icon;
     if (nid.hIcon == nullptr) return FALSE;
     std::strncpy(nid.szTip, kProgramName, sizeof nid.szTip - 1);
-    nid.uID = 1;
+    nid.uID = kTrayIconId;
     nid.uCallbackMessage = kTrayCallbackMessage;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record = nid;
@@ -36,7 +36,7 @@ BOOL DeleteNotifyIcon() {
     std::memset(&nid, 0, sizeof nid);
     nid.cbSize = 88;
     nid.hWnd = g_hwndMain;
-    nid.uID = 1;
+    nid.uID = kTrayIconId;
     record = nid;
   }
   if (Shell_NotifyIcon(NIM_DELETE, &record)) return TRUE;

@@ -1,6 +1,8 @@
 // Start-up of one copy and its message loop.
 #include "app/win_main.h"
 
+#include <string_view>
+
 #include "app/instance_number.h"
 #include "app/my_close.h"
 #include "app/notify_icon.h"
@@ -17,9 +19,10 @@
 #include "state/program.h"
 #include "video/reader_thread.h"
 #include "visit_recording/visit_recording.h"
+#include "visitor_window/missed_mark.h"
 #include "window/window_proc.h"
 
-int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
+int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
   // From here on, window-thread state touched from another thread stops a debug build.
   BindWindowThread();
   ResetShowData();
@@ -49,7 +52,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
     StopInstanceBus();
     return 0;
   }
-
+  // The log opens on its worker; the missed mark follows when it has (code 12).
   StartVisitRecording();
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
@@ -59,6 +62,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char*, int) {
   // when its holder is gone.
   if (PocSpusteni == 1) SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, 0);
   SetTimer(g_hwndMain, kSipRoleTimer, kSipRoleTimerPeriodMs);
+  if (lpCmdLine != nullptr && std::string_view(lpCmdLine) == kVisitorsCommandLine)
+    PostMessage(g_hwndMain, MESSAGE, kCodeOpenVisitors, 0);
 
   const int exitCode = RunMessageLoop();
   StopInstanceBus();

@@ -5,6 +5,8 @@
 #include "skin/skin.h"
 #include "state/program.h"
 #include "state/sip_state.h"
+#include "visitor_window/missed_mark.h"
+#include "visitor_window/visitors_window.h"
 #include "window/sip_handlers.h"
 #include "window/window_messages.h"
 
@@ -19,7 +21,7 @@ void SetLinCall(BOOL value) {
 
 }  // namespace
 
-void MyPrivateMessage(WPARAM code, LPARAM lParam) {
+LRESULT MyPrivateMessage(WPARAM code, LPARAM lParam) {
   switch (code) {
     case kCodeAskDoorAddress: SendDoorAddress(WindowIn(lParam)); break;
     case kCodeShowHandedCall: ShowMyWindow(g_hwndMain, ShowData); break;  // the call was handed to this copy
@@ -49,9 +51,18 @@ void MyPrivateMessage(WPARAM code, LPARAM lParam) {
       // Otherwise another copy's query (it names a window, never 0 or 1): taken for an answer it would
       // show "Registration successful" whenever it arrived after the SIP copy's answer.
       break;
+    case kCodeVisitsChanged:
+      RefreshVisitorsWindow();
+      UpdateMissedMark();
+      break;
+    case kCodeOpenVisitors:
+      if (lParam == kVisitorsAskInstanceNumber) return PocSpusteni;
+      OpenVisitorsWindow();
+      break;
     case kCodeAnswerRinging:
       if (HasSipCore()) SipAnswerRinging(lParam != 0);
       break;
-    default: break;  // kCodeUnused and the visitor log's codes, handled with the Visitors window
+    default: break;  // kCodeUnused; nothing above kLastPrivateCode exists
   }
+  return 0;
 }

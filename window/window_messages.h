@@ -3,10 +3,16 @@
 
 #include "platform/core/messages.h"
 
-// MESSAGE with code 0 to 11: the private code table between the copies. Other codes do nothing.
-void MyPrivateMessage(WPARAM code, LPARAM lParam);
-// The tray icon's callback: a left click hides a shown window and brings back a hidden one.
+// MESSAGE with code 0 to 13: the private code table between the copies. Other codes do nothing. The
+// answer to a sent message: 0, or a copy's instance number (code 13 asking for it).
+LRESULT MyPrivateMessage(WPARAM code, LPARAM lParam);
+// The tray icon's callback: a left click hides a shown window and brings back a hidden one; a right
+// click opens the tray menu.
 void MyTrayClick(HWND hwnd, LPARAM mouseMessage);
+// Brings a hidden or minimised window back, as the tray's left click does.
+void BringWindowBack(HWND hwnd);
+// The tray menu: Show, Visitors…, Settings…, Quit.
+void MyTrayMenu(HWND hwnd);
 // The smallest size the window may be given: the bottom row's pieces and the frame.
 void MyGetMinMaxInfo(MINMAXINFO* info);
 // Copy data from another copy: tags 0 and 6; others are ignored.

@@ -35,7 +35,9 @@ void SetShutdownProcedure(void (*shutdown)()) { g_shutdown = shutdown; }
 LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // MESSAGE is registered at run time, so it cannot be a case label; its number never collides with
   // the fixed ones below.
-  if (message == MESSAGE && MESSAGE != 0 && wParam <= kLastPrivateCode) MyPrivateMessage(wParam, lParam);
+  if (message == MESSAGE && MESSAGE != 0 && wParam <= kLastPrivateCode) {
+    if (const LRESULT answer = MyPrivateMessage(wParam, lParam); answer != 0) return answer;
+  }
 
   switch (message) {
     case WM_NCHITTEST: return MyNCHitTest(hwnd, message, wParam, lParam);

@@ -39,9 +39,12 @@ struct Kind {
 };
 
 constexpr Kind kKinds[] = {
-    {"label", ControlKind::Label},       {"icon", ControlKind::Icon},   {"button", ControlKind::Button},
-    {"checkbox", ControlKind::CheckBox}, {"edit", ControlKind::Edit},   {"dropdown", ControlKind::DropDown},
-    {"groupbox", ControlKind::GroupBox}, {"hline", ControlKind::HLine}, {"vline", ControlKind::VLine},
+    {"label", ControlKind::Label},       {"icon", ControlKind::Icon},
+    {"button", ControlKind::Button},     {"checkbox", ControlKind::CheckBox},
+    {"edit", ControlKind::Edit},         {"dropdown", ControlKind::DropDown},
+    {"groupbox", ControlKind::GroupBox}, {"hline", ControlKind::HLine},
+    {"vline", ControlKind::VLine},       {"picturelist", ControlKind::PictureList},
+    {"picture", ControlKind::Picture},
 };
 
 // Splits a line into words and quoted texts (\" and \\ escape inside quotes); false on a damaged quote.

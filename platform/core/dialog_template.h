@@ -28,15 +28,17 @@ constexpr DWORD WS_VSCROLL = 0x00200000;
 constexpr DWORD CBS_SORT = 0x0100;
 
 enum class ControlKind {
-  Label,     // static text
-  Icon,      // a standard icon (text names it: error, question, exclamation, information)
-  Button,    // push button
-  CheckBox,  // check box that toggles itself
-  Edit,      // one-line edit field
-  DropDown,  // drop-down list without an edit field
-  GroupBox,  // a frame with a title
-  HLine,     // etched horizontal line
-  VLine,     // etched vertical line
+  Label,        // static text
+  Icon,         // a standard icon (text names it: error, question, exclamation, information)
+  Button,       // push button
+  CheckBox,     // check box that toggles itself
+  Edit,         // one-line edit field
+  DropDown,     // drop-down list without an edit field
+  GroupBox,     // a frame with a title
+  HLine,        // etched horizontal line
+  VLine,        // etched vertical line
+  PictureList,  // a list of rows, each a thumbnail and text, one row selected at a time
+  Picture,      // a picture from a file, scaled into the control keeping its proportions
 };
 
 // The id of controls that nobody addresses.

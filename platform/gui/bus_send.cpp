@@ -15,6 +15,7 @@
 #include "platform/core/bus_wire.h"
 #include "platform/core/diagnostics.h"
 #include "platform/core/messages.h"
+#include "platform/core/runtime_folder.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bus_inbox.h"
 #include "platform/gui/bus_state.h"
@@ -180,16 +181,9 @@ LRESULT SendToOwnWindow(UINT message, WPARAM wParam, LPARAM lParam) {
   return bus::SendToOwnWindowAndWait(message, wParam, lParam, kOwnWindowBoundMs);
 }
 
-}  // namespace
-
-LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// A send through the copies' sockets in folder: to one copy, or to all and this one.
+LRESULT SendThrough(const std::string& folder, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool broadcast = hwnd == HWND_BROADCAST;
-  const std::string folder = bus::BusFolder();
-  if (!bus::MayCrossCopies(message) || folder.empty()) {
-    if (!bus::MayCrossCopies(message))
-      Diag(DiagLevel::Warning, "instance bus: message 0x%x does not travel between copies", message);
-    return broadcast ? (SendToOwnWindow(message, wParam, lParam), 0) : 0;
-  }
   bool ok;
   const COPYDATASTRUCT* copyData = CheckedCopyData(message, lParam, &ok);
   if (!ok) return 0;
@@ -211,6 +205,35 @@ LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
   if (broadcast) SendToOwnWindow(message, wParam, lParam);
   AwaitReplies(exchanges, message, deadline, folder);
   return broadcast || exchanges.empty() ? 0 : exchanges.front().result;
+}
+
+}  // namespace
+
+LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool broadcast = hwnd == HWND_BROADCAST;
+  const std::string folder = bus::BusFolder();
+  if (!bus::MayCrossCopies(message) || folder.empty()) {
+    if (!bus::MayCrossCopies(message))
+      Diag(DiagLevel::Warning, "instance bus: message 0x%x does not travel between copies", message);
+    return broadcast ? (SendToOwnWindow(message, wParam, lParam), 0) : 0;
+  }
+  return SendThrough(folder, hwnd, message, wParam, lParam);
+}
+
+std::vector<HWND> RunningCopies() {
+  const std::string folder = RuntimeFolder();
+  std::vector<HWND> copies;
+  if (folder.empty()) return copies;
+  for (std::uint32_t pid : bus::ListPeers(folder))
+    if (pid != OwnPid()) copies.push_back(static_cast<HWND>(pid));
+  return copies;
+}
+
+LRESULT SendToRunningCopy(HWND copy, UINT message, WPARAM wParam, LPARAM lParam) {
+  const std::string folder = RuntimeFolder();
+  if (folder.empty() || copy == HWND_BROADCAST || !bus::MayCrossCopies(message) || message == WM_COPYDATA)
+    return 0;
+  return SendThrough(folder, copy, message, wParam, lParam);
 }
 
 BOOL PostAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,6 +22,7 @@
 #include "platform/gui/dialog_registry.h"
 #include "platform/gui/dialog_widget.h"
 #include "platform/gui/gui_thread.h"
+#include "platform/gui/picture_controls.h"
 #include "platform/gui/window.h"
 
 namespace {
@@ -172,6 +173,8 @@ LRESULT ControlMessage(HWND hwndDlg, int id, UINT message, WPARAM wParam, LPARAM
       return 0;
     }
     case ControlKind::DropDown: return ComboMessage(static_cast<QComboBox*>(widget), message, wParam, lParam);
+    case ControlKind::PictureList: return PictureListMessage(widget, message, wParam, lParam);
+    case ControlKind::Picture: return PictureMessage(widget, message, wParam, lParam);
     default: return 0;
   }
 }
@@ -259,6 +262,11 @@ LRESULT SendDlgItemMessageA(HWND hwndDlg, int id, UINT message, WPARAM wParam, L
   if (message == CB_GETLBTEXT) {
     Diag(DiagLevel::Warning, "CB_GETLBTEXT off the window thread: refused");
     return CB_ERR;
+  }
+  // Their records and paths live in the caller's memory, which a call that outlives its wait leaves.
+  if (message == LVM_INSERTITEMA || message == STM_SETIMAGE) {
+    Diag(DiagLevel::Warning, "message 0x%x off the window thread: refused", message);
+    return 0;
   }
   std::string copy;
   if ((message == EM_REPLACESEL || message == CB_ADDSTRING) && lParam != 0)

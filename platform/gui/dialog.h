@@ -63,10 +63,28 @@ constexpr UINT CB_RESETCONTENT = 0x014B;
 constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
 constexpr LRESULT CB_ERR = -1;
+// A picture list (window thread only; another thread's call is refused): LVM_INSERTITEMA (lParam = a
+// PictureListRow; appends the row and returns its index), LVM_GETITEMCOUNT, LVM_DELETEITEM (wParam =
+// index), LVM_DELETEALLITEMS, LVM_GETSELECTIONMARK (-1 for none), LVM_SETSELECTIONMARK (lParam = index,
+// -1 for none; not announced). A picture control: STM_SETIMAGE (lParam = a picture file's path, null
+// or "" to clear; TRUE when the file could be shown).
+struct PictureListRow {
+  const char* text;     // one line or several, separated by '\n'
+  const char* picture;  // the thumbnail's file, null or "" for none
+  BOOL standOut;        // drawn bold and red, for rows that want attention
+};
+constexpr UINT LVM_GETITEMCOUNT = 0x1004;
+constexpr UINT LVM_INSERTITEMA = 0x1007;
+constexpr UINT LVM_DELETEITEM = 0x1008;
+constexpr UINT LVM_DELETEALLITEMS = 0x1009;
+constexpr UINT LVM_GETSELECTIONMARK = 0x1042;
+constexpr UINT LVM_SETSELECTIONMARK = 0x1043;
+constexpr UINT STM_SETIMAGE = 0x0172;
 // The notification in HIWORD(wParam) of WM_COMMAND: a button or check box clicked, a drop-down list's
-// choice changed by the user (not by CB_SETCURSEL).
+// choice changed by the user (not by CB_SETCURSEL), a picture list's row chosen by the user.
 constexpr UINT BN_CLICKED = 0;
 constexpr UINT CBN_SELCHANGE = 1;
+constexpr UINT LBN_SELCHANGE = 1;
 // A check box's state (BST_CHECKED/BST_UNCHECKED), through BM_GETCHECK and BM_SETCHECK.
 UINT IsDlgButtonChecked(HWND hwndDlg, int id);
 BOOL CheckDlgButton(HWND hwndDlg, int id, UINT check);
@@ -85,6 +103,9 @@ HWND FindWindowExA(HWND parent, HWND after, const char* className, const char* w
 // window thread, the box is shown by the window thread and the caller waits until it is answered.
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;
+constexpr UINT MB_YESNO = 0x4;  // "Yes" and "No"; Escape and the close box answer IDNO
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 constexpr UINT MB_ICONERROR = 0x10;
 constexpr UINT MB_ICONQUESTION = 0x20;
 constexpr UINT MB_ICONEXCLAMATION = 0x30;

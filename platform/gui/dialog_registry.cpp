@@ -138,3 +138,13 @@ LRESULT RunModalDialog(const DialogTemplate& dialogTemplate, int resource, HINST
   widget->destroyWhenIdle();
   return result;
 }
+
+bool RaiseDialog(HWND hwnd) {
+  DialogWidget* widget = FindOpenDialog(hwnd);
+  if (widget == nullptr || widget->ended) return false;
+  if (widget->isMinimized()) widget->showNormal();
+  widget->show();
+  widget->raise();
+  widget->activateWindow();
+  return true;
+}

@@ -27,3 +27,5 @@ HWND OpenModelessDialog(const DialogTemplate& dialogTemplate, int resource, HINS
                         DLGPROC proc, LPARAM param);
 LRESULT RunModalDialog(const DialogTemplate& dialogTemplate, int resource, HINSTANCE iconModule, HWND owner,
                        DLGPROC proc, LPARAM param);
+// Brings an open dialog back from the task bar and above the other windows, with the keyboard's focus.
+bool RaiseDialog(HWND hwnd);

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "platform/gui/owned_dialogs.h"
+#include "platform/gui/picture_controls.h"
 
 namespace {
 
@@ -127,6 +128,11 @@ QWidget* DialogWidget::makeControl(const DialogControl& c) {
       return list;
     }
     case ControlKind::GroupBox: return new QGroupBox(text, this);
+    case ControlKind::PictureList: {
+      const int id = c.id;
+      return MakePictureList(this, c.style & WS_BORDER, [this, id] { command(id, LBN_SELCHANGE); });
+    }
+    case ControlKind::Picture: return MakePicture(this, c.style & WS_BORDER);
     case ControlKind::HLine:
     case ControlKind::VLine: {
       auto* line = new QFrame(this);

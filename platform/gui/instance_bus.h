@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/core/types.h"
 
@@ -22,3 +23,9 @@ bool InstanceBusRunning();
 // a broadcast returns 0.
 LRESULT SendAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostAcrossCopies(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// For a process that is no copy itself (a terminal option that asks the running copies for something):
+// the copies whose sockets lie in the runtime folder, lowest process id first, and a send to one of them
+// (no copy data) that needs no bus of its own. 0 when the copy does not answer within the bound.
+std::vector<HWND> RunningCopies();
+LRESULT SendToRunningCopy(HWND copy, UINT message, WPARAM wParam, LPARAM lParam);

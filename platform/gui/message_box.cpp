@@ -50,7 +50,8 @@ DialogTemplate BoxTemplate(const std::string& text, const std::string& caption, 
   const int textX = kMargin + (icon != nullptr ? kIconSize + kMargin : 0);
   const int bodyHeight = std::max(textHeight, icon != nullptr ? kIconSize : 0);
   const bool withCancel = (type & 0xF) == MB_OKCANCEL;
-  const int buttons = withCancel ? 2 : 1;
+  const bool yesNo = (type & 0xF) == MB_YESNO;
+  const int buttons = withCancel || yesNo ? 2 : 1;
   const int buttonsWidth = buttons * kButtonWidth + (buttons - 1) * kButtonGap;
   t.cx = std::max(textX + textWidth + kMargin, buttonsWidth + 2 * kMargin);
   t.cy = kMargin + bodyHeight + kMargin + kButtonHeight + kMargin;
@@ -61,12 +62,12 @@ DialogTemplate BoxTemplate(const std::string& text, const std::string& caption, 
   t.controls.push_back({ControlKind::Label, kTextId, text, textX, kMargin, textWidth, textHeight, 0});
   const int buttonY = kMargin + bodyHeight + kMargin;
   int buttonX = (t.cx - buttonsWidth) / 2;
-  t.controls.push_back(
-      {ControlKind::Button, IDOK, "OK", buttonX, buttonY, kButtonWidth, kButtonHeight, BS_DEFPUSHBUTTON});
-  if (withCancel) {
+  t.controls.push_back({ControlKind::Button, yesNo ? IDYES : IDOK, yesNo ? "Yes" : "OK", buttonX, buttonY,
+                        kButtonWidth, kButtonHeight, BS_DEFPUSHBUTTON});
+  if (withCancel || yesNo) {
     buttonX += kButtonWidth + kButtonGap;
-    t.controls.push_back(
-        {ControlKind::Button, IDCANCEL, "Cancel", buttonX, buttonY, kButtonWidth, kButtonHeight, 0});
+    t.controls.push_back({ControlKind::Button, yesNo ? IDNO : IDCANCEL, yesNo ? "No" : "Cancel", buttonX,
+                          buttonY, kButtonWidth, kButtonHeight, 0});
   }
   return t;
 }
@@ -74,12 +75,15 @@ DialogTemplate BoxTemplate(const std::string& text, const std::string& caption, 
 LRESULT MessageBoxProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_COMMAND) return FALSE;
   int id = LOWORD(wParam);
-  // Escape and the close box answer OK in a box that has no Cancel.
+  // Escape and the close box answer No in a box that asks, OK in a box that has no Cancel.
   if (id == IDCANCEL) {
     DialogWidget* dialog = FindOpenDialog(hwndDlg);
-    if (dialog != nullptr && dialog->control(IDCANCEL) == nullptr) id = IDOK;
+    if (dialog != nullptr && dialog->control(IDNO) != nullptr)
+      id = IDNO;
+    else if (dialog != nullptr && dialog->control(IDCANCEL) == nullptr)
+      id = IDOK;
   }
-  if (id == IDOK || id == IDCANCEL) EndDialog(hwndDlg, id);
+  if (id == IDOK || id == IDCANCEL || id == IDYES || id == IDNO) EndDialog(hwndDlg, id);
   return FALSE;
 }
 
@@ -101,5 +105,6 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
   Diag((type & 0xF0) == MB_ICONERROR ? DiagLevel::Error : DiagLevel::Info, "%s: %s", title.c_str(),
        body.c_str());
   const LRESULT result = RunModalDialog(BoxTemplate(body, title, type), 0, nullptr, owner, MessageBoxProc, 0);
+  if ((type & 0xF) == MB_YESNO) return result == IDYES ? IDYES : IDNO;
   return result == IDCANCEL ? IDCANCEL : IDOK;
 }

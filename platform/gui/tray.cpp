@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <QPainter>
 #include <QSystemTrayIcon>
+#include <algorithm>
 #include <map>
 
 #include "platform/core/diagnostics.h"
@@ -15,9 +17,18 @@
 
 namespace {
 
-// GUI thread only.
-std::map<UINT, QSystemTrayIcon*>& Icons() {
-  static std::map<UINT, QSystemTrayIcon*> icons;
+// One icon as the desktop shows it: the record's tip and icon, and what the program adds to them.
+struct TrayIcon {
+  QSystemTrayIcon* icon = nullptr;
+  QString tip;    // the record's tip
+  QIcon picture;  // the record's icon
+  QString extra;  // lines under the tip
+  bool marked = false;
+};
+
+// GUI thread only. An entry without an icon keeps the extras set before the icon was added.
+std::map<UINT, TrayIcon>& Icons() {
+  static std::map<UINT, TrayIcon> icons;
   return icons;
 }
 
@@ -30,6 +41,35 @@ LPARAM MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
+// A red dot in the lower right quarter, in every size the icon comes in, so it shows whatever size the
+// notification area asks for.
+QIcon Marked(const QIcon& picture) {
+  QIcon marked;
+  QList<QSize> sizes = picture.availableSizes();
+  if (sizes.isEmpty()) sizes = {QSize(16, 16), QSize(22, 22), QSize(32, 32), QSize(48, 48)};
+  for (const QSize& size : sizes) {
+    QPixmap pixmap = picture.pixmap(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int d = std::max(6, pixmap.width() / 2);
+    painter.setPen(QPen(Qt::white, std::max(1, d / 6)));
+    painter.setBrush(QColor(0xE0, 0x10, 0x10));
+    painter.drawEllipse(pixmap.width() - d, pixmap.height() - d, d - 1, d - 1);
+    painter.end();
+    marked.addPixmap(pixmap);
+  }
+  return marked;
+}
+
+// The one place that makes what the desktop shows from the record and the extras.
+void Apply(TrayIcon& t, bool pictureChanged) {
+  if (t.icon == nullptr) return;
+  const QString shown = t.extra.isEmpty() ? t.tip : t.tip + QLatin1Char('\n') + t.extra;
+  // The reader sets the tip for every picture: an unchanged tip costs the tray nothing.
+  if (t.icon->toolTip() != shown) t.icon->setToolTip(shown);
+  if (pictureChanged) t.icon->setIcon(t.marked ? Marked(t.picture) : t.picture);
+}
+
 }  // namespace
 
 HICON GetClassSmallIcon(HWND hwnd) {
@@ -40,7 +80,19 @@ HICON GetClassSmallIcon(HWND hwnd) {
 
 std::string NotifyIconTip(UINT id) {
   auto it = Icons().find(id);
-  return it == Icons().end() ? std::string() : it->second->toolTip().toUtf8().toStdString();
+  if (it == Icons().end() || it->second.icon == nullptr) return {};
+  return it->second.icon->toolTip().toUtf8().toStdString();
+}
+
+void SetNotifyIconExtra(UINT id, const std::string& extraLines, bool marked) {
+  const QString extra = QString::fromUtf8(extraLines.c_str());
+  RunOnGuiThread([id, extra, marked] {
+    TrayIcon& t = Icons()[id];
+    const bool markChanged = t.marked != marked;
+    t.extra = extra;
+    t.marked = marked;
+    Apply(t, markChanged);
+  });
 }
 
 bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
@@ -65,34 +117,41 @@ BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data) {
       if (!IsTrayAvailable())
         Diag(DiagLevel::Warning, "the desktop has no notification area; the icon appears when one starts");
       RunOnGuiThread([d, tip] {
-        QSystemTrayIcon*& icon = Icons()[d.uID];
-        if (icon == nullptr) icon = new QSystemTrayIcon();
-        icon->setIcon(*static_cast<const QIcon*>(d.hIcon));
-        if (d.uFlags & NIF_TIP) icon->setToolTip(tip);
+        TrayIcon& t = Icons()[d.uID];
+        if (t.icon == nullptr) t.icon = new QSystemTrayIcon();
+        t.picture = *static_cast<const QIcon*>(d.hIcon);
+        if (d.uFlags & NIF_TIP) t.tip = tip;
+        Apply(t, true);
         if (d.uFlags & NIF_MESSAGE) {
-          QObject::disconnect(icon, &QSystemTrayIcon::activated, nullptr, nullptr);
-          QObject::connect(icon, &QSystemTrayIcon::activated, [d](QSystemTrayIcon::ActivationReason reason) {
-            if (LPARAM mouse = MouseMessageFor(reason)) PostMessage(d.hWnd, d.uCallbackMessage, d.uID, mouse);
-          });
+          QObject::disconnect(t.icon, &QSystemTrayIcon::activated, nullptr, nullptr);
+          QObject::connect(t.icon, &QSystemTrayIcon::activated,
+                           [d](QSystemTrayIcon::ActivationReason reason) {
+                             if (LPARAM mouse = MouseMessageFor(reason))
+                               PostMessage(d.hWnd, d.uCallbackMessage, d.uID, mouse);
+                           });
         }
-        icon->show();
+        t.icon->show();
       });
       return TRUE;
     case NIM_MODIFY:
       RunOnGuiThread([d, tip] {
         auto it = Icons().find(d.uID);
-        if (it == Icons().end()) return;
-        // The reader sets the tip for every picture: an unchanged tip costs the tray nothing.
-        if ((d.uFlags & NIF_TIP) && it->second->toolTip() != tip) it->second->setToolTip(tip);
-        if ((d.uFlags & NIF_ICON) && d.hIcon) it->second->setIcon(*static_cast<const QIcon*>(d.hIcon));
+        if (it == Icons().end() || it->second.icon == nullptr) return;
+        TrayIcon& t = it->second;
+        if (d.uFlags & NIF_TIP) t.tip = tip;
+        const bool pictureChanged = (d.uFlags & NIF_ICON) && d.hIcon;
+        if (pictureChanged) t.picture = *static_cast<const QIcon*>(d.hIcon);
+        Apply(t, pictureChanged);
       });
       return TRUE;
     case NIM_DELETE:
       RunOnGuiThread([d] {
         auto it = Icons().find(d.uID);
         if (it == Icons().end()) return;
-        it->second->hide();
-        delete it->second;
+        if (it->second.icon != nullptr) {
+          it->second.icon->hide();
+          delete it->second.icon;
+        }
         Icons().erase(it);
       });
       return TRUE;

@@ -14,6 +14,8 @@
 #include "platform/core/round_region.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bus_inbox.h"
+#include "platform/gui/dialog.h"
+#include "platform/gui/dialog_registry.h"
 #include "platform/gui/gui_thread.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/main_window_widget.h"
@@ -167,6 +169,10 @@ BOOL IsWindowVisible(HWND hwnd) { return IsOurWindow(hwnd) && TheWindow().visibl
 BOOL IsIconic(HWND hwnd) { return IsOurWindow(hwnd) && TheWindow().minimized ? TRUE : FALSE; }
 
 BOOL SetForegroundWindow(HWND hwnd) {
+  if (IsDialogHandle(hwnd)) {
+    RunOnGuiThread([hwnd] { RaiseDialog(hwnd); });
+    return TRUE;
+  }
   if (!IsOurWindow(hwnd)) return FALSE;
   RunOnGuiThread([] {
     if (MainWindowWidget* widget = TheWindow().widget) {

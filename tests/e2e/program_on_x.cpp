@@ -19,7 +19,8 @@ std::ostream& operator<<(std::ostream& out, const Geometry& g) {
 }
 
 void ProgramOnX::SetUp() {
-  for (const char* folder : {"run", "cfg", "cfg/Kestrova", "home"}) mkdir((tmp / folder).c_str(), 0700);
+  for (const char* folder : {"run", "cfg", "cfg/Kestrova", "home", "data"})
+    mkdir((tmp / folder).c_str(), 0700);
 }
 
 void ProgramOnX::StartDisplay(bool trayHost) { ASSERT_TRUE(x.Start(trayHost)) << "Xvfb did not start"; }
@@ -54,8 +55,10 @@ void ProgramOnX::WriteSettings(const std::string& text) {
 }
 
 void ProgramOnX::StartProgram(const std::vector<std::pair<std::string, std::string>>& extra) {
+  // The visitor log too stays in the test's folder, not in the user's.
   std::vector<std::pair<std::string, std::string>> environment{{"ALLUSERSPROFILE", tmp / "cfg"},
                                                                {"XDG_RUNTIME_DIR", tmp / "run"},
+                                                               {"XDG_DATA_HOME", tmp / "data"},
                                                                {"no_proxy", "127.0.0.1,localhost"}};
   environment.insert(environment.end(), extra.begin(), extra.end());
   ASSERT_TRUE(program.Start(KESTROVA_BINARY, {}, x.Environment(environment))) << program.LastError();

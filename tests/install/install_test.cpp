@@ -93,8 +93,10 @@ TEST(InstalledFiles, AreExactlyTheExpectedOnesAndPassTheirValidators) {
   Ended(RunCommand("/usr/bin/desktop-file-validate", {desktop}), 0);
   const std::string entry = ReadFile(desktop);
   // The desktop matches the running window to its menu entry by the window's class.
-  const std::pair<const char*, const char*> fields[] = {
-      {"StartupWMClass", "KestrovaClass"}, {"Exec", "kestrova"}, {"Terminal", "false"}};
+  const std::pair<const char*, const char*> fields[] = {{"StartupWMClass", "KestrovaClass"},
+                                                        {"Exec", "kestrova"},
+                                                        {"Terminal", "false"},
+                                                        {"Actions", "Visitors;"}};
   for (const auto& [key, value] : fields) EXPECT_EQ(ValueOf(entry, key), value);
   const std::string metainfo = kStage + "/usr/share/metainfo/org.kestrova.Kestrova.metainfo.xml";
   Ended(RunCommand("/usr/bin/appstreamcli", {"validate", "--no-net", metainfo}, {}, 60s), 0);

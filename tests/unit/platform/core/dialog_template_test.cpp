@@ -59,6 +59,16 @@ TEST(DialogTemplate, CommittedTemplatesReadWithTheirCaptionsStylesAndControls) {
   EXPECT_TRUE(settings.controls[8].id == 114 && (settings.controls[8].style & ES_NUMBER))
       << "the digits-only field";
 
+  // The visitor log's window: a list with pictures, two pictures, texts beyond ASCII.
+  const DialogTemplate visitors = Read("visitors.dlg");
+  ASSERT_EQ(visitors.controls.size(), 8u);
+  EXPECT_TRUE(visitors.controls[0].kind == ControlKind::PictureList && visitors.controls[0].id == 201 &&
+              visitors.controls[0].style == (WS_BORDER | WS_TABSTOP));
+  EXPECT_TRUE(visitors.controls[1].kind == ControlKind::Picture &&
+              visitors.controls[2].kind == ControlKind::Picture);
+  EXPECT_EQ(Place(visitors.controls[2]), std::make_tuple(210, 108, 185, 97));
+  EXPECT_EQ(visitors.controls[5].text, "Delete all…");
+
   // Comments, blank lines, CR line ends, escapes and a last line without its end.
   DialogTemplate odd;
   std::string error;
