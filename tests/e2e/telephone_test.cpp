@@ -320,6 +320,11 @@ TEST_F(TelephoneOnX, AMissedCallIsKeptWithTwoPicturesAndTheDesktopIsTold) {
   EXPECT_TRUE(PollUntil([&] { return !notices.Find("Front door is ringing").has_value(); }, 10s));
   EXPECT_TRUE(PollUntil(
       [&] { return notices.Find("Missed call: Front door, " + std::string(hourMinute)).has_value(); }, 10s));
+  EXPECT_FALSE(Visits()[0].seen);
+  // "Show visitors" opens the Visitors window, which marks the visit seen.
+  ASSERT_TRUE(notices.InvokeAction("Show visitors"));
+  EXPECT_TRUE(PollUntil([&] { return !DialogNamed("Visitors").empty(); }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return Visits()[0].seen; }, 10s));
 }
 
 TEST_F(TelephoneOnX, AnsweredFromTheNotificationWithTheDoorOpenedThenRefusedFromIt) {
