@@ -41,6 +41,18 @@ std::jthread g_deleteAll GUARDED_BY(WindowThread);
 // Every copy reads the log again and updates its mark, this one included.
 void TellCopiesTheLogChanged() { PostMessage(HWND_BROADCAST, MESSAGE, kCodeVisitsChanged, 0); }
 
+// A window opened before the log (a copy started with --visitors opens it on its writer) marks the
+// missed visits seen once the log is there.
+bool g_seenPending GUARDED_BY(WindowThread) = false;
+
+// Seen means the person has had the window in front of them. False while the log is off.
+bool MarkSeen() REQUIRES(WindowThread) {
+  const std::shared_ptr<visitors::VisitorLog> log = visitors::SharedLog();
+  if (log == nullptr) return false;
+  if (log->UnseenMissedCount() > 0 && log->MarkMissedSeen()) TellCopiesTheLogChanged();
+  return true;
+}
+
 int Chosen() REQUIRES(WindowThread) {
   const auto index = static_cast<int>(SendDlgItemMessageA(g_window, kList, LVM_GETSELECTIONMARK, 0, 0));
   return index >= 0 && index < static_cast<int>(g_rows.size()) ? index : -1;
@@ -167,12 +179,12 @@ void OpenVisitorsWindow() {
   else
     g_window = CreateDialogParamA(g_hInstance, kVisitorsDialog, g_hwndMain, VisitorsProc, 0);
   if (g_window == 0) return;
-  // Seen means the person has had the window in front of them.
-  const std::shared_ptr<visitors::VisitorLog> log = visitors::SharedLog();
-  if (log != nullptr && log->UnseenMissedCount() > 0 && log->MarkMissedSeen()) TellCopiesTheLogChanged();
+  g_seenPending = !MarkSeen();
 }
 
 void RefreshVisitorsWindow() {
   AssertWindowThread();
-  if (g_window != 0 && IsDialogOpen(g_window)) Load();
+  if (g_window == 0 || !IsDialogOpen(g_window)) return;
+  if (g_seenPending) g_seenPending = !MarkSeen();
+  Load();
 }
