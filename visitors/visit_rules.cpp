@@ -11,6 +11,12 @@ VisitRules::Track* VisitRules::Latest(const std::string& unit) {
   return nullptr;
 }
 
+VisitRules::Track* VisitRules::OpenCall(const std::string& unit) {
+  for (auto t = tracks_.rbegin(); t != tracks_.rend(); ++t)
+    if (t->visit.unit == unit && t->invited && !t->visit.ended) return &*t;
+  return nullptr;
+}
+
 VisitRules::Track& VisitRules::Start(const std::string& unit, TimeMs now) {
   Track track;
   track.visit.unit = unit;
@@ -52,20 +58,19 @@ void VisitRules::TurnedAway(const std::string& unit, TimeMs now) {
 }
 
 void VisitRules::Answered(const std::string& unit, TimeMs now) {
-  Track* t = Latest(unit);
-  if (t == nullptr || !t->invited || t->visit.ended) return;
+  Track* t = OpenCall(unit);
+  if (t == nullptr) return;
   t->answeredMs = now;
   Changed(*t);
 }
 
 void VisitRules::Refused(const std::string& unit, TimeMs now) {
-  Track* t = Latest(unit);
-  if (t != nullptr && t->invited && !t->visit.ended) End(*t, Outcome::Refused, now);
+  if (Track* t = OpenCall(unit)) End(*t, Outcome::Refused, now);
 }
 
 void VisitRules::CallEnded(const std::string& unit, TimeMs now) {
-  Track* t = Latest(unit);
-  if (t == nullptr || !t->invited || t->visit.ended) return;
+  Track* t = OpenCall(unit);
+  if (t == nullptr) return;
   if (t->answeredMs >= 0) {
     t->visit.talkMs = now - t->answeredMs;
     End(*t, Outcome::Answered, now);

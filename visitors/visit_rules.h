@@ -47,6 +47,8 @@ class VisitRules {
     TimeMs endMs = 0;
   };
   Track* Latest(const std::string& unit);
+  // The unit's call that is still on: a caller turned away meanwhile (ended at once) is not it.
+  Track* OpenCall(const std::string& unit);
   Track& Start(const std::string& unit, TimeMs now);
   void Changed(const Track& track);
   void End(Track& track, Outcome outcome, TimeMs now);

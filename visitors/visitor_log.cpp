@@ -115,8 +115,10 @@ long long VisitorLog::Record(const Visit& visit, const std::string& title) {
   {
     Statement find(db_,
                    "SELECT id FROM visits WHERE unit = ?1 AND start_ms BETWEEN ?2 - ?3 AND ?2 + ?3"
-                   " AND (ended = 0 OR start_ms = ?2) ORDER BY abs(start_ms - ?2) LIMIT 1");
-    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs);
+                   " AND (start_ms = ?2 OR (ended = 0 AND ?4 = 0)) ORDER BY abs(start_ms - ?2) LIMIT 1");
+    // A caller turned away is a visit of its own, even while the unit's own call is on.
+    const bool busy = visit.outcome == Outcome::Busy;
+    find.Bind(1, visit.unit).Bind(2, visit.startMs).Bind(3, kJoinWindowMs).Bind(4, busy ? 1LL : 0LL);
     const int rc = find.Step();
     if (rc == SQLITE_ROW) {
       id = find.Int(0);

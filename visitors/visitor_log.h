@@ -47,7 +47,8 @@ class VisitorLog {
   // The visit's row id, made when no row of the unit starts within 30 s of visit.startMs (so copies
   // that saw the same flag a moment apart, or only the invitation, make one visit) and is still open or
   // starts at the very same time (the call's times come from the telephone, the same for every copy),
-  // else that row's id; a visitor who rings again after a visit ended makes a visit of their own, with the outcome
+  // else that row's id; a visitor who rings again after a visit ended, or who is turned away busy, makes a
+  // visit of their own, with the outcome
   // and door merged in as Update does. 0 on failure.
   long long Record(const Visit& visit, const std::string& title);
   // Merges what is known now into the row: the outcome when it orders after the stored one (visit.h),

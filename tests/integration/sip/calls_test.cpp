@@ -13,6 +13,7 @@
 #include "state/display_record.h"
 #include "state/sip_state.h"
 #include "tests/integration/sip/telephone_fixture.h"
+#include "visitors/visitor_log.h"
 #include "window/button_actions.h"
 
 namespace sip_test {
@@ -88,6 +89,17 @@ TEST_F(CallsTest, AcceptedCallGoesToTheCopyWatchingTheDoorAndItsHangUpEndsIt) {
   EXPECT_TRUE(PeerEndedWell()) << peer.Log();
   EXPECT_TRUE(PumpUntil([] { return ShowData.lin_call == FALSE; }));
   EXPECT_TRUE(boxes.empty()) << boxes.front();
+
+  // The visitor log: the call answered, and each caller turned away a busy visit of its own, although
+  // all three came from one address.
+  StopVisitRecording();  // what was handed in is written
+  std::string why;
+  auto log = visitors::VisitorLog::Open(tmp / "data/Kestrova", &why);
+  ASSERT_TRUE(log) << why;
+  std::vector<visitors::Outcome> outcomes;
+  for (const visitors::VisitRow& row : log->Newest(0, 10)) outcomes.push_back(row.visit.outcome);
+  using visitors::Outcome;
+  EXPECT_EQ(outcomes, (std::vector<Outcome>{Outcome::Busy, Outcome::Busy, Outcome::Answered}));
 }
 
 TEST_F(CallsTest, CancelAnswersAndEndsTheCallAtOnce) {

@@ -18,6 +18,7 @@
 #include "tests/support/free_port.h"
 #include "tests/support/gui/program_window.h"
 #include "tests/support/sipp_peer.h"
+#include "visit_recording/visit_recording.h"
 #include "window/window_proc.h"
 
 namespace sip_test {
@@ -35,10 +36,13 @@ class TelephoneTest : public ::testing::Test {
     ASSERT_NE(peerPort, ourPort);
     AnswerDialogs({});
     Set("SIP", "SIP_port", std::to_string(ourPort));
+    setenv("XDG_DATA_HOME", (tmp / "data").c_str(), 1);
+    StartVisitRecording();
   }
 
   void TearDown() override {
     ShutDownSipTelephone();
+    StopVisitRecording();
     dialog_driver::OnDialogOpened({});
     for (HWND dialog : dialog_driver::OpenDialogs()) EndDialog(dialog, 0);
     SetTelephone(nullptr);
