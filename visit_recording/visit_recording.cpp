@@ -88,11 +88,11 @@ std::string MyTitle() {
 }
 
 // Hands the rules' changes to the worker; a visit of this copy's unit that starts arms the pictures.
-void Flush(const std::string& myUnit, const std::string& title) {
+void Flush(const std::string& myUnit, const std::string& title, bool ownTitle = true) {
   AssertWindowThread();
   const auto writer = Writer();
   for (const visitors::Visit& visit : g_rules.TakeChanged()) {
-    if (writer) writer->Store(visit, title);
+    if (writer) writer->Store(visit, title, ownTitle);
     if (visit.unit == myUnit && !visit.ended && visit.startMs != g_armedStart) {
       g_armedStart = visit.startMs;
       g_capture.Arm(visit.unit, visit.startMs);
@@ -181,7 +181,7 @@ void CallEventArrived(const COPYDATASTRUCT* data) {
   const std::string myUnit = MyUnit();
   const std::string unit = mine ? myUnit : visitors::UnitKey(UseSIP, event->host, event->identity);
   FeedCallEvent(g_rules, *event, unit);
-  Flush(myUnit, mine ? MyTitle() : (event->identity.empty() ? event->host : event->identity));
+  Flush(myUnit, mine ? MyTitle() : (event->identity.empty() ? event->host : event->identity), mine);
   if (!mine) return;
   if (event->kind == CallEventKind::Ringing) {
     if (!IsWindowVisible(g_hwndMain) || IsIconic(g_hwndMain)) ShowRingingNotice(MyTitle(), g_capture.Last());

@@ -39,10 +39,10 @@ void VisitWriter::Push(Job job) {
   wake_.notify_one();
 }
 
-long long VisitWriter::IdOf(VisitorLog& log, const Visit& visit, const std::string& title) {
+long long VisitWriter::IdOf(VisitorLog& log, const Visit& visit, const std::string& title, bool ownTitle) {
   const auto key = std::make_pair(visit.unit, visit.startMs);
   if (auto it = ids_.find(key); it != ids_.end()) return it->second;
-  const long long id = log.Record(visit, title);
+  const long long id = log.Record(visit, title, ownTitle);
   if (id == 0) return 0;
   // Visits end within minutes; an old entry is only a look-up saved.
   if (ids_.size() >= kRememberedIds) ids_.erase(ids_.begin());
@@ -50,13 +50,13 @@ long long VisitWriter::IdOf(VisitorLog& log, const Visit& visit, const std::stri
   return id;
 }
 
-void VisitWriter::Store(const Visit& visit, const std::string& title) {
-  Push([this, visit, title](VisitorLog& log) {
-    const long long id = IdOf(log, visit, title);
+void VisitWriter::Store(const Visit& visit, const std::string& title, bool ownTitle) {
+  Push([this, visit, title, ownTitle](VisitorLog& log) {
+    const long long id = IdOf(log, visit, title, ownTitle);
     if (id == 0 || !log.Update(id, visit)) return;
     if (hooks_.changed) hooks_.changed();
-    if (visit.ended && visit.outcome == Outcome::Missed && log.ClaimMissedNotice(id) && hooks_.missed)
-      hooks_.missed(title, visit.startMs);
+    if (visit.ended && visit.outcome == Outcome::Missed && hooks_.missed)
+      if (const std::optional<std::string> shown = log.ClaimMissedNotice(id)) hooks_.missed(*shown, visit.startMs);
   });
 }
 
@@ -66,7 +66,7 @@ void VisitWriter::Picture(const std::string& unit, TimeMs startMs, int slot, std
     Visit visit;
     visit.unit = unit;
     visit.startMs = startMs;
-    const long long id = IdOf(log, visit, title);
+    const long long id = IdOf(log, visit, title, true);
     if (id != 0 && log.AddPicture(id, slot, jpeg) && hooks_.changed) hooks_.changed();
   });
 }

@@ -34,8 +34,9 @@ class VisitWriter {
   VisitWriter(const VisitWriter&) = delete;
   VisitWriter& operator=(const VisitWriter&) = delete;
 
-  // Records the visit's state (made or merged); title names the unit in the window.
-  void Store(const Visit& visit, const std::string& title);
+  // Records the visit's state (made or merged); title names the unit in the window (ownTitle: see
+  // VisitorLog::Record).
+  void Store(const Visit& visit, const std::string& title, bool ownTitle = true);
   // Stores a picture of the visit keyed by unit and start (slot 0 the first, 1 two seconds later).
   void Picture(const std::string& unit, TimeMs startMs, int slot, std::string jpeg, const std::string& title);
   // Prunes now (as at start and every hour).
@@ -45,7 +46,7 @@ class VisitWriter {
   using Job = std::function<void(VisitorLog&)>;
   void Push(Job job);
   void Run(std::stop_token stop);
-  long long IdOf(VisitorLog& log, const Visit& visit, const std::string& title);
+  long long IdOf(VisitorLog& log, const Visit& visit, const std::string& title, bool ownTitle);
 
   const std::string root_;
   const KeepLimits limits_;

@@ -22,6 +22,7 @@ constexpr const char* kSchema =
     " start_ms INTEGER NOT NULL, outcome INTEGER NOT NULL DEFAULT 0, talk_ms INTEGER NOT NULL DEFAULT 0,"
     " door INTEGER NOT NULL DEFAULT 0, ended INTEGER NOT NULL DEFAULT 0, seen INTEGER NOT NULL DEFAULT 0,"
     " pictures_missing INTEGER NOT NULL DEFAULT 0, noticed INTEGER NOT NULL DEFAULT 0,"
+    " weak_title INTEGER NOT NULL DEFAULT 0,"
     " UNIQUE(unit, start_ms));"
     "CREATE INDEX IF NOT EXISTS visits_by_start ON visits(start_ms);"
     "CREATE TABLE IF NOT EXISTS pictures("
@@ -107,7 +108,8 @@ bool Merge(sqlite3* db, long long id, const Visit& visit) {
 
 }  // namespace
 
-long long VisitorLog::Record(const Visit& visit, const std::string& title) {
+long long VisitorLog::Record(const Visit& visit, const std::string& title, bool ownTitle) {
+  const bool weak = !ownTitle || title.empty();
   Lock lock(mutex_);
   // IMMEDIATE takes the write lock before the look-up, so two copies cannot both miss the other's row.
   if (!Execute("BEGIN IMMEDIATE")) return 0;
@@ -123,9 +125,15 @@ long long VisitorLog::Record(const Visit& visit, const std::string& title) {
     if (rc == SQLITE_ROW) {
       id = find.Int(0);
     } else if (rc == SQLITE_DONE) {
-      Statement insert(db_, "INSERT INTO visits(unit, title, start_ms) VALUES(?1, ?2, ?3)");
-      if (insert.Bind(1, visit.unit).Bind(2, title).Bind(3, visit.startMs).Run()) id = sqlite3_last_insert_rowid(db_);
+      Statement insert(db_, "INSERT INTO visits(unit, title, start_ms, weak_title) VALUES(?1, ?2, ?3, ?4)");
+      if (insert.Bind(1, visit.unit).Bind(2, title).Bind(3, visit.startMs).Bind(4, weak ? 1LL : 0LL).Run())
+        id = sqlite3_last_insert_rowid(db_);
     }
+  }
+  // The watching copy's title replaces the name the telephone's copy gave a unit it does not watch.
+  if (id != 0 && !weak) {
+    Statement name(db_, "UPDATE visits SET title = ?2, weak_title = 0 WHERE id = ?1 AND weak_title = 1");
+    if (!name.Bind(1, id).Bind(2, title).Run()) id = 0;
   }
   if (id != 0 && !Merge(db_, id, visit)) id = 0;
   if (id != 0 && Execute("COMMIT")) return id;
@@ -198,10 +206,13 @@ std::vector<VisitRow> VisitorLog::Newest(int offset, int count) {
   return rows;
 }
 
-bool VisitorLog::ClaimMissedNotice(long long id) {
+std::optional<std::string> VisitorLog::ClaimMissedNotice(long long id) {
   Lock lock(mutex_);
-  Statement claim(db_, "UPDATE visits SET noticed = 1 WHERE id = ?1 AND outcome = 1 AND ended = 1 AND noticed = 0");
-  return claim.Bind(1, id).Run() && sqlite3_changes(db_) == 1;
+  Statement claim(db_,
+                  "UPDATE visits SET noticed = 1 WHERE id = ?1 AND outcome = 1 AND ended = 1 AND noticed = 0"
+                  " RETURNING title");
+  if (claim.Bind(1, id).Step() != SQLITE_ROW) return std::nullopt;
+  return claim.Text(0);
 }
 
 int VisitorLog::UnseenMissedCount() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,9 @@ class VisitorLog {
   // else that row's id; a visitor who rings again after a visit ended, or who is turned away busy, makes a
   // visit of their own, with the outcome
   // and door merged in as Update does. 0 on failure.
-  long long Record(const Visit& visit, const std::string& title);
+  // ownTitle: title is the unit's own (a copy watching it); otherwise it is only the caller's name, which
+  // a watching copy's title later replaces.
+  long long Record(const Visit& visit, const std::string& title, bool ownTitle = true);
   // Merges what is known now into the row: the outcome when it orders after the stored one (visit.h),
   // the talk's length with "answered", the first relay pressed.
   bool Update(long long id, const Visit& visit);
@@ -59,9 +62,9 @@ class VisitorLog {
   // leaves no row without its picture. A slot that another copy has filled already is kept.
   bool AddPicture(long long id, int slot, const std::string& jpeg);
 
-  // True for exactly one caller once the visit has ended missed: copies that recorded the same visit
-  // tell the desktop of it once.
-  bool ClaimMissedNotice(long long id);
+  // The visit's title for exactly one caller once the visit has ended missed, else nothing: copies that
+  // recorded the same visit tell the desktop of it once.
+  std::optional<std::string> ClaimMissedNotice(long long id);
 
   // Newest first, count rows from offset.
   std::vector<VisitRow> Newest(int offset, int count);

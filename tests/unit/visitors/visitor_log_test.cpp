@@ -85,10 +85,11 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
   EXPECT_FALSE(std::filesystem::exists(stray));
   EXPECT_TRUE(std::filesystem::exists(fresh));
   // A visit that ended is joined only by its own start: a visitor ringing again is a visit of their own.
-  const long long first = log->Record({"b", kNow, Outcome::Missed, 0, 0, true}, "Back");
+  // The telephone's copy names a unit it does not watch by the caller; the watching copy's title wins.
+  const long long first = log->Record({"b", kNow, Outcome::Missed, 0, 0, true}, "127.0.0.3", false);
   EXPECT_EQ(log->Record({"b", kNow}, "Back"), first);
   EXPECT_NE(log->Record({"b", kNow + 500}, "Back"), first);
-  EXPECT_TRUE(log->ClaimMissedNotice(first));
+  EXPECT_EQ(log->ClaimMissedNotice(first), std::optional<std::string>("Back"));
   EXPECT_FALSE(log->ClaimMissedNotice(first));
   EXPECT_TRUE(log->DeleteAll());
   EXPECT_TRUE(log->Newest(0, 100).empty());
