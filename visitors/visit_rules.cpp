@@ -80,6 +80,8 @@ void VisitRules::CallEnded(const std::string& unit, TimeMs now) {
 }
 
 void VisitRules::Flag(const std::string& unit, int flag, TimeMs now) {
+  // Any other byte in the flag's place says nothing: the display ignores it too.
+  if (flag < 0 || flag > 2) return;
   Track* t = Latest(unit);
   const bool up = flag == 1 || flag == 2;
   if (!up) {

@@ -11,7 +11,8 @@ namespace visitors {
 // record changed, to store (VisitorLog::Record and Update). One unit may have one open visit at a time.
 //
 // - An invitation and a call flag rise (0 to 1 or 2) from the same unit within 30 s are one visit,
-//   whichever came first; a flag that stays up is one visit (a change between 1 and 2 is no rise).
+//   whichever came first; a flag that stays up is one visit (a change between 1 and 2 is no rise, and a
+//   value other than 0, 1 or 2, a unit's bad byte, is neither a rise nor a fall).
 // - A turned-away caller (a second door while a call exists) is a visit of its own, ended "busy".
 // - Answered then ended: "answered" with the talk's length. Refused: "refused". Ended before an answer
 //   (rang out, the unit gave up): "missed". A flag that fell without an invitation: "missed"; an
