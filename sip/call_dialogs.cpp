@@ -37,9 +37,9 @@ void StopRing() { PlaySoundA(nullptr, nullptr, 0); }
 
 // Window thread: whether the call of the Accept dialog is a door call every copy was told of; its end is
 // told once.
-bool g_doorCallTold = false;
+bool g_doorCallTold GUARDED_BY(WindowThread) = false;
 
-void TellDoorCall(visitors::CallEventKind kind) {
+void TellDoorCall(visitors::CallEventKind kind) REQUIRES(WindowThread) {
   std::string host, name;
   {
     Lock lock(CallerMutex());
