@@ -41,8 +41,6 @@ std::shared_ptr<visitors::VisitWriter> Writer() {
   return g_writer;
 }
 
-std::string MyTitle();
-
 visitors::PictureCapture g_capture([](const std::string& unit, TimeMs startMs, int slot, std::string jpeg) {
   if (auto writer = Writer()) writer->Picture(unit, startMs, slot, std::move(jpeg), "");
 });
