@@ -45,9 +45,8 @@ visitors::PictureCapture g_capture([](const std::string& unit, TimeMs startMs, i
   if (auto writer = Writer()) writer->Picture(unit, startMs, slot, std::move(jpeg), "");
 });
 
-// Window thread only.
-visitors::VisitRules g_rules;
-TimeMs g_armedStart = -1;
+visitors::VisitRules g_rules GUARDED_BY(WindowThread);
+TimeMs g_armedStart GUARDED_BY(WindowThread) = -1;
 std::atomic<bool> g_changePending{false};
 
 bool IsTelephone() {
@@ -86,7 +85,7 @@ std::string MyTitle() {
 }
 
 // Hands the rules' changes to the worker; a visit of this copy's unit that starts arms the pictures.
-void Flush(const std::string& myUnit, const std::string& title, bool ownTitle = true) {
+void Flush(const std::string& myUnit, const std::string& title, bool ownTitle = true) REQUIRES(WindowThread) {
   AssertWindowThread();
   const auto writer = Writer();
   for (const visitors::Visit& visit : g_rules.TakeChanged()) {
@@ -198,6 +197,7 @@ void RelayPressedForVisit(int relay) {
 void CallFlagChanged(char flag) {
   const TimeMs at = NowMs();
   QueueOnGuiThread([flag, at] {
+    AssertWindowThread();
     const std::string myUnit = MyUnit();
     g_rules.Flag(myUnit, flag - '0', at);
     Flush(myUnit, MyTitle());
