@@ -22,6 +22,7 @@ constexpr auto kCutBound = std::chrono::seconds(1);
 
 struct Press {
   int rele;
+  unsigned number;
   char address[sizeof IP_addr];
 };
 
@@ -38,6 +39,7 @@ struct Workers {
 };
 
 std::shared_ptr<Workers> current GUARDED_BY(WindowThread) = std::make_shared<Workers>();
+unsigned lastPress GUARDED_BY(WindowThread) = 0;
 
 // Runs the press it was started for, then those that wait, until none is left.
 void Work(const std::shared_ptr<Workers>& w, Press press) {
@@ -56,9 +58,9 @@ void Work(const std::shared_ptr<Workers>& w, Press press) {
 
 }  // namespace
 
-void StartRelay(int rele) {
+unsigned StartRelay(int rele) {
   AssertWindowThread();
-  Press next{rele, {}};
+  Press next{rele, ++lastPress, {}};
   // The address at the press: a unit changed in the settings later is not switched instead.
   CopyIP_addr(next.address);
   const std::shared_ptr<Workers> w = current;
@@ -66,7 +68,7 @@ void StartRelay(int rele) {
   {
     Lock lock(w->mutex);
     w->waiting.push_back(next);
-    if (w->running >= kRelayWorkers) return;
+    if (w->running >= kRelayWorkers) return next.number;
     ++w->running;
     // The oldest press first: one left waiting by a refused start goes before this one.
     press = w->waiting.front();
@@ -75,13 +77,14 @@ void StartRelay(int rele) {
   std::jthread thread = StartThread([w, press](std::stop_token) { Work(w, press); });
   if (thread.joinable()) {
     thread.detach();  // the workers' count, not a join, tells when they are done
-    return;
+    return next.number;
   }
   Lock lock(w->mutex);
   --w->running;
   // A refused thread loses no press: a running worker takes it, else the next press's worker does.
   w->waiting.push_front(press);
   Diag(DiagLevel::Warning, "a relay command could not be started now; it waits for the next worker");
+  return next.number;
 }
 
 std::size_t RelayPressesPending() {

@@ -9,8 +9,9 @@
 constexpr int kRelayWorkers = 4;
 
 // Window thread. Starts relay rele (1 or 2) for a press on the address the window watches now; never
-// waits for the command, and never drops a press.
-void StartRelay(int rele);
+// waits for the command, and never drops a press. Returns the press's number (1, 2, ...), which its
+// result carries.
+unsigned StartRelay(int rele);
 // Window thread. Presses whose command has not finished yet, running or waiting.
 std::size_t RelayPressesPending();
 // Window thread. Presses waiting for a worker.

@@ -187,12 +187,14 @@ void CallEventArrived(const COPYDATASTRUCT* data) {
   }
 }
 
-void RelayPressedForVisit(int relay) {
+void RelayPressedForVisit(int relay, unsigned /*press*/) {
   AssertWindowThread();
   const std::string myUnit = MyUnit();
   g_rules.RelayPressed(myUnit, relay, NowMs());
   Flush(myUnit, MyTitle());
 }
+
+void RelayResultForVisit(unsigned /*press*/, int /*status*/) { AssertWindowThread(); }
 
 void CallFlagChanged(char flag) {
   const TimeMs at = NowMs();

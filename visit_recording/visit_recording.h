@@ -17,8 +17,10 @@ void StopVisitRecording();
 void TellCallEvent(visitors::CallEventKind kind, const std::string& host, const std::string& identity);
 // Every copy, window thread: copy-data tag 12.
 void CallEventArrived(const COPYDATASTRUCT* data);
-// Window thread: relay 1 or 2 was pressed in this copy.
-void RelayPressedForVisit(int relay);
+// Window thread: relay 1 or 2 was pressed in this copy; `press` numbers the presses of this copy.
+void RelayPressedForVisit(int relay, unsigned press);
+// Window thread: what the unit made of press `press`: its HTTP status, or 0 when it did not answer.
+void RelayResultForVisit(unsigned press, int status);
 
 // The video reader: the call flag changed ('0', '1', '2'); posts it to the window thread.
 void CallFlagChanged(char flag);

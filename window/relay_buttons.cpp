@@ -6,13 +6,11 @@
 #include "window/pointer.h"
 
 void Relay1Released() {
-  StartRelay(1);
-  RelayPressedForVisit(1);
+  RelayPressedForVisit(1, StartRelay(1));
   DrawSkinPieceAt(SKIN_BR_B1_OVER, SKIN_BR_B1_UP);  // the pointer is still over it
 }
 
 void Relay2Released() {
-  StartRelay(2);
-  RelayPressedForVisit(2);
+  RelayPressedForVisit(2, StartRelay(2));
   DrawSkinPieceAt(SKIN_BR_B2_OVER, SKIN_BR_B2_UP);
 }
