@@ -20,6 +20,7 @@
 #include "video/reader_thread.h"
 #include "visit_recording/visit_recording.h"
 #include "visitor_window/missed_mark.h"
+#include "window/door_result.h"
 #include "window/window_proc.h"
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
@@ -36,6 +37,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
   g_hInstance = hInstance;
   SetShutdownProcedure(MyClose);
   SetRelayPainter([](t_ShowData data) { ShowMyWindow(g_hwndMain, data); });
+  SetRelayResultSink(SendDoorResultToWindow);
   SetTelephone(SipTelephone());
 
   if (!InitApp()) return 0;

@@ -19,15 +19,20 @@ constexpr int kRelayUrlSize = 36 + sizeof IP_addr;
 // it; the relay module sits below the painting and reaches it only through this.
 using RelayPainter = void (*)(t_ShowData);
 void SetRelayPainter(RelayPainter painter);
+// Hears what became of press `press`: the unit's HTTP status, or 0 when it did not answer. Called on the
+// relay's worker, under its link; start-up sets it, so that the window can say it.
+using RelayResultSink = void (*)(unsigned press, int status);
+void SetRelayResultSink(RelayResultSink sink);
 
 // The URL that switches relay rele (1 or 2) of the unit at address, the address taken verbatim.
 void FormatRelayUrl(char (&url)[kRelayUrlSize], int rele, const char* address);
-// One GET switching relay rele at address: TRUE when the unit answered, whatever the status. A stop
-// abandons the request at once.
-BOOL SendRelayCommand(int rele, const char* address, std::stop_token stop);
+// One GET switching relay rele at address: TRUE when the unit answered, whatever the status (which goes
+// to *status when given). A stop abandons the request at once.
+BOOL SendRelayCommand(int rele, const char* address, std::stop_token stop, int* status = nullptr);
 
-// The command of one press: sends it; when the unit did not answer, the video counts as lost
+// The command of press `press`: sends it; when the unit did not answer, the video counts as lost
 // (Kill_TCP), and while the video is lost the window is repainted, which brings the connecting notice
-// and a hidden window into view. The display record and the window are touched only under the link; a
-// command stopped or cut off touches neither.
-void relay(int rele, const char* address, std::stop_token stop, ProgramLink& link);
+// and a hidden window into view. Then the result goes to the sink. The display record, the window and
+// the sink are touched only under the link; a command stopped or cut off touches none of them. Never
+// sent again: a door must not open late or twice.
+void relay(int rele, unsigned press, const char* address, std::stop_token stop, ProgramLink& link);

@@ -44,7 +44,7 @@ unsigned lastPress GUARDED_BY(WindowThread) = 0;
 // Runs the press it was started for, then those that wait, until none is left.
 void Work(const std::shared_ptr<Workers>& w, Press press) {
   for (;;) {
-    relay(press.rele, press.address, w->stop.get_token(), w->link);
+    relay(press.rele, press.number, press.address, w->stop.get_token(), w->link);
     Lock lock(w->mutex);
     if (w->closing || w->waiting.empty()) {
       --w->running;
@@ -85,6 +85,11 @@ unsigned StartRelay(int rele) {
   w->waiting.push_front(press);
   Diag(DiagLevel::Warning, "a relay command could not be started now; it waits for the next worker");
   return next.number;
+}
+
+unsigned LastRelayPress() {
+  AssertWindowThread();
+  return lastPress;
 }
 
 std::size_t RelayPressesPending() {

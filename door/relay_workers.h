@@ -12,6 +12,8 @@ constexpr int kRelayWorkers = 4;
 // waits for the command, and never drops a press. Returns the press's number (1, 2, ...), which its
 // result carries.
 unsigned StartRelay(int rele);
+// Window thread. The number of the latest press, 0 before the first.
+unsigned LastRelayPress();
 // Window thread. Presses whose command has not finished yet, running or waiting.
 std::size_t RelayPressesPending();
 // Window thread. Presses waiting for a worker.

@@ -5,6 +5,7 @@
 #include "platform/gui/window.h"
 #include "skin/background_picture.h"
 #include "skin/skin.h"
+#include "skin/video_banner.h"
 
 namespace {
 
@@ -61,7 +62,12 @@ void ShowMyWindow(HWND hwnd, t_ShowData SData) {
   HDC hdc = GetDC(hwnd);
   if (hdc == nullptr) return;
 
-  if (SData.Kill_TCP) PaintNoVideo(hwnd, hdc, s, W, H);
+  if (SData.Kill_TCP) {
+    PaintNoVideo(hwnd, hdc, s, W, H);
+    // With video, the picture's painter draws the banner over each picture.
+    DrawVideoBanner(hdc, s[SKIN_POZADI].PosY, s[SKIN_POZADI].PosX, W - s[SKIN_L].Width - s[SKIN_R].Width,
+                    H - s[SKIN_T].Height - s[SKIN_B].Height);
+  }
   SData.ClientWidth = W;
   SData.ClientHeight = H;
 

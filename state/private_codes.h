@@ -46,3 +46,9 @@ constexpr UINT kReaderTimerPeriodMs = 1000;
 // Timer 1: a copy without a telephone takes up the SIP role when its holder is gone.
 constexpr UINT kSipRoleTimer = 1;
 constexpr UINT kSipRoleTimerPeriodMs = 1000;
+// Timer 2, while a reader runs: a picture that stopped coming is dimmed, and its wait counted each second.
+constexpr UINT kStallTimer = 2;
+constexpr UINT kStallTimerPeriodMs = 1000;
+// Timer 3, once: the door-open banner's time is up.
+constexpr UINT kBannerTimer = 3;
+constexpr UINT kBannerShownMs = 3000;

@@ -19,6 +19,7 @@
 #include "state/program.h"
 #include "state/settings.h"
 #include "video/call_flag.h"
+#include "video/live_picture.h"
 #include "video/publish_title.h"
 #include "video/show_jpeg.h"
 #include "video/stream/mjpeg_parser.h"
@@ -54,6 +55,7 @@ class Reader final : public MjpegEvents {
       ProgramLink::Hold hold = link_.Take();
       if (!hold) return false;
       KillTimer(g_hwndMain, kReaderTimer);
+      SetTimer(g_hwndMain, kStallTimer, kStallTimerPeriodMs);
       ShowData.Kill_TCP = FALSE;
       // IP_addr holds at most 63 characters; the url has room for all of them.
       char address[sizeof IP_addr];
@@ -69,6 +71,7 @@ class Reader final : public MjpegEvents {
     ProgramLink::Hold hold = link_.Take();
     if (!hold) return false;
     if (hSession == nullptr || hConnect == nullptr) ShowData.Kill_TCP = TRUE;
+    LiveConnectionOpened();
     parser.Reset();
     OpenPictureFile();
     return true;
@@ -83,6 +86,8 @@ class Reader final : public MjpegEvents {
       {
         ProgramLink::Hold hold = link_.Take();
         if (!hold) return;
+        if (reopened_) LiveConnectionOpened();
+        reopened_ = false;
         if (got)
           parser.Feed(buffer, static_cast<int>(BufferLen), *this);
         else
@@ -99,6 +104,8 @@ class Reader final : public MjpegEvents {
     if (soubor != nullptr) std::fclose(soubor);
     soubor = nullptr;
     if (hold) {
+      KillTimer(g_hwndMain, kStallTimer);
+      LiveVideoEnded();
       std::remove(NameJPEG);
       RestoreProgramTitle();
       ShowData.call = FALSE;
@@ -138,6 +145,7 @@ class Reader final : public MjpegEvents {
     // Whole as received, whether or not the file could be written.
     if (!picture_.empty()) PictureCompleted(picture_);
     picture_.clear();
+    if (whole) LivePictureArrived();
     if (whole && IsWindowVisible(g_hwndMain)) {
       ShowJPEG(g_hwndMain, NameJPEG, ShowData.ClientWidth, ShowData.ClientHeight, ShowData.Skin);
       ShowTitle(g_hwndMain, ShowData);
@@ -146,6 +154,7 @@ class Reader final : public MjpegEvents {
     if (PocetSnimku.fetch_add(1) <= kReconnectAbove) return true;
     PocetSnimku = 0;
     reconnectDue_ = true;
+    LivePlannedReconnect();
     return false;  // what is left of the block belongs to the old connection
   }
 
@@ -173,6 +182,7 @@ class Reader final : public MjpegEvents {
     hConnect = nullptr;
     if (!PauseUnlessStopped(stop_, bounds::Bound(kReconnectPause))) return;
     hConnect = InternetOpenUrl(hSession, url, 0);
+    reopened_ = hConnect != nullptr;
   }
 
   std::stop_token stop_;
@@ -186,6 +196,7 @@ class Reader final : public MjpegEvents {
   bool pictureIntact_ = true;
   bool openFailureReported_ = false;
   bool reconnectDue_ = false;
+  bool reopened_ = false;  // the planned reconnect's connection is open; the wait starts anew
   std::string picture_;  // the picture being received, swapped with the last complete one
   char lastFlag_ = '0';
   MjpegParser parser;

@@ -15,6 +15,7 @@
 #include "video/bspline_resize.h"
 #include "video/jpeg_file_io.h"
 #include "video/jpeg_header.h"
+#include "video/live_picture.h"
 
 namespace {
 
@@ -50,12 +51,7 @@ bool Draw(HWND hwnd, const char* NameJPEG, int width, int height, int column, in
   HBITMAP frame = CreateDIBSection(width, height, &bits, &pitch);
   bool drawn = frame && ResizeBspline(picture, width, height, bits, pitch);
   FreeImage_Unload(picture);
-  if (drawn) {
-    HDC dc = GetDC(hwnd);
-    drawn = dc != nullptr && BitBlt(dc, column, row, width, height, frame, 0, 0);
-    if (dc != nullptr) ReleaseDC(hwnd, dc);
-  }
-  DeleteObject(frame);
+  if (drawn) ShowLivePicture(hwnd, frame, column, row, width, height);
   return drawn;
 }
 

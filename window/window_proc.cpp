@@ -7,8 +7,10 @@
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/tray_record.h"
+#include "video/live_picture.h"
 #include "video/reader_thread.h"
 #include "window/button_actions.h"
+#include "window/door_result.h"
 #include "window/pointer.h"
 #include "window/sip_handlers.h"
 #include "window/window_messages.h"
@@ -56,6 +58,8 @@ LRESULT WindowProcMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kReaderTimer) ReaderRestartTick();
       if (wParam == kSipRoleTimer) SipRoleTick();
+      if (wParam == kStallTimer) StallTick();
+      if (wParam == kBannerTimer) ClearDoorBanner();
       break;
     case WM_MOUSEMOVE: ShowData.Button = MyMouseMove(wParam, lParam); break;
     case WM_LBUTTONDOWN: MyLButtonDown(ShowData.Button); break;

@@ -10,6 +10,12 @@
 class Bitmap;
 using HBITMAP = std::shared_ptr<const Bitmap>;
 
+// A width and height in pixels.
+struct SIZE {
+  std::int32_t cx = 0;
+  std::int32_t cy = 0;
+};
+
 struct BITMAP {
   std::int32_t bmType, bmWidth, bmHeight, bmWidthBytes;
   std::uint16_t bmPlanes, bmBitsPixel;

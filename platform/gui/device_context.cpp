@@ -1,6 +1,8 @@
 // Device contexts on the window's surface: bitmap copies and text.
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -97,6 +99,23 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int len) {
                      ToQColor(hdc->bkColor));
   painter.setPen(ToQColor(hdc->textColor));
   painter.drawText(x, y + metrics.ascent(), decoded);
+  return TRUE;
+}
+
+BOOL GetTextExtentPoint32(HDC hdc, const char* text, int len, SIZE* size) {
+  if (hdc == nullptr || size == nullptr) return FALSE;
+  const QString decoded = QString::fromStdString(BytesToUtf8(text, len));
+  const QFontMetrics metrics(DefaultFont());
+  size->cx = metrics.horizontalAdvance(decoded);
+  size->cy = metrics.height();
+  return TRUE;
+}
+
+BOOL DimRect(HDC hdc, int x, int y, int w, int h, int keepPercent) {
+  if (hdc == nullptr || w <= 0 || h <= 0) return FALSE;
+  const int alpha = 255 - 255 * std::clamp(keepPercent, 0, 100) / 100;
+  QPainter painter(&TheWindow().surface);
+  painter.fillRect(QRect(x, y, w, h), QColor(0, 0, 0, alpha));
   return TRUE;
 }
 

@@ -41,3 +41,8 @@ int SetBkMode(HDC hdc, int mode);
 // len bytes of text with the cell's top-left corner at (x, y), in the window's default font.
 // Bytes that form valid UTF-8 are read as UTF-8, anything else as Latin-1.
 BOOL TextOut(HDC hdc, int x, int y, const char* text, int len);
+// The width and height of len bytes of text (read as TextOut reads them) in the window's default font.
+BOOL GetTextExtentPoint32(HDC hdc, const char* text, int len, SIZE* size);
+// Darkens a w x h block of the surface at (x, y) to keepPercent of its brightness: a picture that is
+// no longer live, a band under text over a picture.
+BOOL DimRect(HDC hdc, int x, int y, int w, int h, int keepPercent);

@@ -4,7 +4,8 @@
 #include "platform/http/http_stream.h"
 
 BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs, int connectTimeoutMs,
-                     std::stop_token stop) {
+                     std::stop_token stop, int* status) {
+  if (status != nullptr) *status = 0;
   HINTERNET session = InternetOpen(agent);
   if (session == nullptr) return FALSE;
   BOOL answered = FALSE;
@@ -13,6 +14,7 @@ BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs, int conn
     std::stop_callback<std::function<void()>> onStop(stop, [session] { InternetStop(session); });
     HINTERNET handle = InternetOpenUrl(session, url, 0, timeoutMs, connectTimeoutMs);
     answered = handle != nullptr ? TRUE : FALSE;
+    if (status != nullptr) *status = HttpStatusCode(handle);
     InternetCloseHandle(handle);
   }
   InternetCloseHandle(session);

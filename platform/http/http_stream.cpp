@@ -172,6 +172,13 @@ HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD, int timeout
   return nullptr;
 }
 
+int HttpStatusCode(HINTERNET handle) {
+  if (handle == nullptr || handle->isSession) return 0;
+  long status = 0;
+  curl_easy_getinfo(handle->easy, CURLINFO_RESPONSE_CODE, &status);
+  return static_cast<int>(status);
+}
+
 BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read) {
   if (read) *read = 0;
   if (handle == nullptr || handle->isSession || buffer == nullptr || read == nullptr) return FALSE;

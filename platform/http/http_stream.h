@@ -30,12 +30,14 @@ HINTERNET InternetOpenUrl(HINTERNET session, const char* url, DWORD flags,
 // TRUE with *read = 0 at the end of the body; FALSE on a transfer error, after kInternetReadTimeoutMs
 // without a byte, or once the session is stopped.
 BOOL InternetReadFile(HINTERNET handle, void* buffer, DWORD size, DWORD* read);
+// The status of the response a URL handle got (200, 404, ...); 0 for a null handle.
+int HttpStatusCode(HINTERNET handle);
 // Closes a URL handle, or a session whose URL handles are closed. Null is ignored.
 BOOL InternetCloseHandle(HINTERNET handle);
 // Any thread, any time while the session is open: opens and reads on it, blocked or later, fail at once.
 void InternetStop(HINTERNET session);
 // One GET of url with its own session: TRUE when a response arrived within timeoutMs (the connection
-// made within connectTimeoutMs, 0: within timeoutMs), whatever its status; the body is not read.
-// A stop request ends the wait at once, with FALSE.
+// made within connectTimeoutMs, 0: within timeoutMs), whatever its status, which goes to *status when
+// given (0 without a response); the body is not read. A stop request ends the wait at once, with FALSE.
 BOOL HttpRequestOnce(const char* agent, const char* url, int timeoutMs, int connectTimeoutMs = 0,
-                     std::stop_token stop = {});
+                     std::stop_token stop = {}, int* status = nullptr);
