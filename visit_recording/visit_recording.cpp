@@ -187,14 +187,18 @@ void CallEventArrived(const COPYDATASTRUCT* data) {
   }
 }
 
-void RelayPressedForVisit(int relay, unsigned /*press*/) {
+void RelayPressedForVisit(int relay, unsigned press) {
   AssertWindowThread();
   const std::string myUnit = MyUnit();
-  g_rules.RelayPressed(myUnit, relay, NowMs());
+  g_rules.RelayPressed(myUnit, relay, NowMs(), press);
   Flush(myUnit, MyTitle());
 }
 
-void RelayResultForVisit(unsigned /*press*/, int /*status*/) { AssertWindowThread(); }
+void RelayResultForVisit(unsigned press, int status) {
+  AssertWindowThread();
+  g_rules.RelayAnswered(press, status);
+  Flush(MyUnit(), MyTitle());
+}
 
 void CallFlagChanged(char flag) {
   const TimeMs at = NowMs();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "visitors/door_answer.h"
+
 namespace visitor_window {
 
 namespace {
@@ -28,6 +30,21 @@ std::string LocalTime(visitors::TimeMs ms) {
   return text;
 }
 
+// Until the unit's answer is known the press reads as it always did: opened.
+std::string DoorText(const visitors::Visit& visit) {
+  const visitors::DoorAnswerParts answer = visitors::DoorAnswerOf(visit.doorAnswer);
+  const int relay = answer.relay != 0 ? answer.relay : visit.doorRelay;
+  if (relay == 0) return {};
+  const std::string door = "door " + std::to_string(relay);
+  switch (answer.kind) {
+    case visitors::DoorAnswerKind::NoAnswer: return door + ": no answer";
+    case visitors::DoorAnswerKind::Refused: return door + " refused (HTTP " + std::to_string(answer.status) + ")";
+    case visitors::DoorAnswerKind::Opened:
+    case visitors::DoorAnswerKind::Unknown: break;
+  }
+  return door + " opened";
+}
+
 }  // namespace
 
 std::string OutcomeText(const visitors::Visit& visit) {
@@ -39,8 +56,8 @@ std::string OutcomeText(const visitors::Visit& visit) {
     case visitors::Outcome::Busy: text = "Busy"; break;
     case visitors::Outcome::Pending: text = visit.ended || visit.doorRelay != 0 ? "" : "Ringing"; break;
   }
-  if (visit.doorRelay != 0)
-    text += (text.empty() ? "door " : ", door ") + std::to_string(visit.doorRelay) + " opened";
+  const std::string door = DoorText(visit);
+  if (!door.empty()) text += (text.empty() ? "" : ", ") + door;
   return text;
 }
 

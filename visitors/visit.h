@@ -1,4 +1,4 @@
-// What a visit is: the unit that called, when it started, how it ended, whether the door was opened.
+// What a visit is: the unit that called, when it started, how it ended, what the door's relay presses did.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@ using TimeMs = std::int64_t;
 
 inline constexpr TimeMs kJoinWindowMs = 30'000;      // an invitation and a flag rise this close are one visit
 inline constexpr TimeMs kDoorAfterVisitMs = 120'000;  // a relay press this long after the end still counts
+// A press's answer comes within the relay time-out (10 s); the rest is room for a busy window thread.
+inline constexpr TimeMs kDoorAnswerWaitMs = 60'000;
 
 // Stored as these numbers, which order them: a later report replaces an earlier one only when its number
 // is not smaller, so a copy that saw only the flag fall ("missed") never overwrites the telephone's
@@ -25,6 +27,7 @@ struct Visit {
   TimeMs talkMs = 0;  // Answered only: from the answer to the call's end
   int doorRelay = 0;  // 0, or the relay (1 or 2) pressed during the visit or within 2 minutes after
   bool ended = false;
+  int doorAnswer = 0;  // DoorAnswer (door_answer.h): the most telling answer to the presses; 0: none known
   bool operator==(const Visit&) const = default;
 };
 

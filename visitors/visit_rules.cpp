@@ -1,7 +1,9 @@
-// The visit rules: joining invitations and flag rises, outcomes, the door's relays.
+// The visit rules: joining invitations and flag rises, outcomes, the door's relays and their answers.
 #include "visitors/visit_rules.h"
 
 #include <algorithm>
+
+#include "visitors/door_answer.h"
 
 namespace visitors {
 
@@ -100,13 +102,29 @@ void VisitRules::Flag(const std::string& unit, int flag, TimeMs now) {
   fresh.flagUp = fresh.flagSeen = true;
 }
 
-void VisitRules::RelayPressed(const std::string& unit, int relay, TimeMs now) {
+void VisitRules::RelayPressed(const std::string& unit, int relay, TimeMs now, unsigned press) {
   if (relay != 1 && relay != 2) return;
   Track* t = Latest(unit);
-  if (t == nullptr || t->visit.doorRelay != 0 || now < t->visit.startMs) return;
+  if (t == nullptr || now < t->visit.startMs) return;
   if (t->visit.ended && now - t->endMs > kDoorAfterVisitMs) return;
+  t->unanswered.push_back({press, relay, now});
+  if (t->visit.doorRelay != 0) return;
   t->visit.doorRelay = relay;
   Changed(*t);
+}
+
+void VisitRules::RelayAnswered(unsigned press, int status) {
+  for (Track& t : tracks_) {
+    const auto p = std::find_if(t.unanswered.begin(), t.unanswered.end(),
+                                [press](const Track::Press& each) { return each.number == press; });
+    if (p == t.unanswered.end()) continue;
+    const int answer = DoorAnswer(p->relay, status);
+    t.unanswered.erase(p);
+    if (answer <= t.visit.doorAnswer) return;
+    t.visit.doorAnswer = answer;
+    Changed(t);
+    return;
+  }
 }
 
 TimeMs VisitRules::OpenStart(const std::string& unit) const {
@@ -126,7 +144,10 @@ std::vector<Visit> VisitRules::TakeChanged() {
 
 std::size_t VisitRules::Forget(TimeMs now) {
   const TimeMs keep = std::max(kJoinWindowMs, kDoorAfterVisitMs);
-  std::erase_if(tracks_, [&](const Track& t) { return t.visit.ended && now - t.endMs > keep; });
+  for (Track& t : tracks_)
+    std::erase_if(t.unanswered, [&](const Track::Press& p) { return now - p.atMs > kDoorAnswerWaitMs; });
+  std::erase_if(tracks_,
+                [&](const Track& t) { return t.visit.ended && now - t.endMs > keep && t.unanswered.empty(); });
   return tracks_.size();
 }
 

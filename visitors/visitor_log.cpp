@@ -15,14 +15,15 @@ namespace visitors {
 
 namespace {
 
-// The outcome, talk and door columns merge as visit.h orders them; ended never goes back.
+// The outcome, talk, door and door_answer columns merge as visit.h and door_answer.h order them; ended
+// never goes back.
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS visits("
     " id INTEGER PRIMARY KEY, unit TEXT NOT NULL, title TEXT NOT NULL DEFAULT '',"
     " start_ms INTEGER NOT NULL, outcome INTEGER NOT NULL DEFAULT 0, talk_ms INTEGER NOT NULL DEFAULT 0,"
     " door INTEGER NOT NULL DEFAULT 0, ended INTEGER NOT NULL DEFAULT 0, seen INTEGER NOT NULL DEFAULT 0,"
     " pictures_missing INTEGER NOT NULL DEFAULT 0, noticed INTEGER NOT NULL DEFAULT 0,"
-    " weak_title INTEGER NOT NULL DEFAULT 0,"
+    " weak_title INTEGER NOT NULL DEFAULT 0, door_answer INTEGER NOT NULL DEFAULT 0,"
     " UNIQUE(unit, start_ms));"
     "CREATE INDEX IF NOT EXISTS visits_by_start ON visits(start_ms);"
     "CREATE TABLE IF NOT EXISTS pictures("
@@ -32,7 +33,12 @@ constexpr const char* kSchema =
 constexpr const char* kMerge =
     "UPDATE visits SET outcome = max(outcome, ?2),"
     " talk_ms = CASE WHEN ?2 = 4 THEN ?3 ELSE talk_ms END,"
-    " door = CASE WHEN door = 0 THEN ?4 ELSE door END, ended = max(ended, ?5) WHERE id = ?1";
+    " door = CASE WHEN door = 0 THEN ?4 ELSE door END, ended = max(ended, ?5),"
+    " door_answer = max(door_answer, ?6) WHERE id = ?1";
+
+// Columns later copies added, in the order they came. A file an older copy made gets them at open, with
+// defaults that read as that copy's rows did; an older copy still running leaves them at the defaults.
+constexpr const char* kAddedColumns[][2] = {{"door_answer", "INTEGER NOT NULL DEFAULT 0"}};
 
 // Writers of other copies hold the database for a few milliseconds each; this bounds a queue of them.
 constexpr int kBusyMs = 10'000;
@@ -79,7 +85,8 @@ std::unique_ptr<VisitorLog> VisitorLog::Open(const std::string& root, std::strin
         return fail(file + ": damaged (" + (check.ok() ? check.Text(0) : sqlite3_errmsg(db)) + ")");
     }
     // One write transaction taken up front, so a copy opening meanwhile waits for it as a whole.
-    if (!log->Execute("BEGIN IMMEDIATE") || !log->Execute(kSchema) || !log->Execute("COMMIT")) {
+    if (!log->Execute("BEGIN IMMEDIATE") || !log->Execute(kSchema) || !log->AddMissingColumns() ||
+        !log->Execute("COMMIT")) {
       const std::string why = sqlite3_errmsg(db);
       log->Execute("ROLLBACK");
       return fail(file + ": " + why);
@@ -97,12 +104,26 @@ bool VisitorLog::Execute(const char* sql) {
   return false;
 }
 
+bool VisitorLog::AddMissingColumns() {
+  for (const auto& [name, type] : kAddedColumns) {
+    bool present = false;
+    {
+      Statement find(db_, "SELECT 1 FROM pragma_table_info('visits') WHERE name = ?1");
+      present = find.Bind(1, std::string(name)).Step() == SQLITE_ROW;
+    }
+    if (!present && !Execute(("ALTER TABLE visits ADD COLUMN " + std::string(name) + " " + type).c_str()))
+      return false;
+  }
+  return true;
+}
+
 namespace {
 
 bool Merge(sqlite3* db, long long id, const Visit& visit) {
   Statement merge(db, kMerge);
   merge.Bind(1, id).Bind(2, static_cast<long long>(visit.outcome)).Bind(3, visit.talkMs);
   merge.Bind(4, static_cast<long long>(visit.doorRelay)).Bind(5, visit.ended ? 1LL : 0LL);
+  merge.Bind(6, static_cast<long long>(visit.doorAnswer));
   return merge.Run();
 }
 
@@ -185,8 +206,8 @@ std::vector<VisitRow> VisitorLog::Newest(int offset, int count) {
   Lock lock(mutex_);
   std::vector<VisitRow> rows;
   Statement list(db_,
-                 "SELECT id, unit, title, start_ms, outcome, talk_ms, door, ended, seen, pictures_missing"
-                 " FROM visits ORDER BY start_ms DESC, id DESC LIMIT ?2 OFFSET ?1");
+                 "SELECT id, unit, title, start_ms, outcome, talk_ms, door, ended, seen, pictures_missing,"
+                 " door_answer FROM visits ORDER BY start_ms DESC, id DESC LIMIT ?2 OFFSET ?1");
   list.Bind(1, offset).Bind(2, count);
   while (list.Step() == SQLITE_ROW) {
     VisitRow row;
@@ -200,6 +221,7 @@ std::vector<VisitRow> VisitorLog::Newest(int offset, int count) {
     row.visit.ended = list.Int(7) != 0;
     row.seen = list.Int(8) != 0;
     row.picturesMissing = list.Int(9) != 0;
+    row.visit.doorAnswer = static_cast<int>(list.Int(10));
     rows.push_back(std::move(row));
   }
   for (VisitRow& row : rows) row.pictures = PicturePaths(row.id);

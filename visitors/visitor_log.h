@@ -55,7 +55,7 @@ class VisitorLog {
   // a watching copy's title later replaces.
   long long Record(const Visit& visit, const std::string& title, bool ownTitle = true);
   // Merges what is known now into the row: the outcome when it orders after the stored one (visit.h),
-  // the talk's length with "answered", the first relay pressed.
+  // the talk's length with "answered", the first relay pressed, the door answer when it tells more.
   bool Update(long long id, const Visit& visit);
   // Stores a picture of the visit (slot 0: the first after the start, 1: two seconds later) exactly as
   // received. The file is written whole and renamed into place before the row names it, so a crash
@@ -82,6 +82,8 @@ class VisitorLog {
  private:
   VisitorLog(std::string root, sqlite3* db);
   bool Execute(const char* sql) REQUIRES(mutex_);
+  // Within the open's write transaction, so copies opening an older file at once add each column once.
+  bool AddMissingColumns() REQUIRES(mutex_);
   bool Repair(TimeMs now, std::string* diagnostic) EXCLUDES(mutex_);
   bool DeleteVisits(const std::vector<long long>& ids) REQUIRES(mutex_);
   std::vector<std::string> PicturePaths(long long id) REQUIRES(mutex_);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "visitors/door_answer.h"
+
 namespace {
 
 using visitors::Outcome;
@@ -16,6 +18,10 @@ TEST(VisitText, OutcomesDoorsAndMissedCallsReadAsThePersonExpects) {
                {{"u", 0, Outcome::Answered, 3'723'000, 2, true}, "Answered 1:02:03, door 2 opened"},
                {{"u", 0, Outcome::Refused, 0, 0, true}, "Refused"},
                {{"u", 0, Outcome::Missed, 0, 1, true}, "Missed, door 1 opened"},
+               {{"u", 0, Outcome::Missed, 0, 1, true, visitors::DoorAnswer(2, 204)}, "Missed, door 2 opened"},
+               {{"u", 0, Outcome::Refused, 0, 1, true, visitors::DoorAnswer(1, 404)},
+                "Refused, door 1 refused (HTTP 404)"},
+               {{"u", 0, Outcome::Pending, 0, 2, true, visitors::DoorAnswer(2, 0)}, "door 2: no answer"},
                {{"u", 0, Outcome::Busy, 0, 0, true}, "Busy"},
                {{"u", 0, Outcome::Pending, 0, 0, false}, "Ringing"},
                {{"u", 0, Outcome::Pending, 0, 1, false}, "door 1 opened"}};

@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include "visitors/door_answer.h"
+
 namespace visitors {
 namespace {
 
-// I invitation, B turned away, A answered, R refused, E call ended, F flag (arg), D relay pressed (arg).
+// I invitation, B turned away, A answered, R refused, E call ended, F flag (arg), D relay (arg) pressed
+// (press), P the unit answered press with HTTP status arg, X the window thread forgets.
 struct Event {
   char kind;
   TimeMs at;
   int arg = 0;
+  unsigned press = 0;
 };
 struct Case {
   const char* name;
@@ -18,8 +22,8 @@ struct Case {
   std::vector<Visit> visits;
 };
 
-Visit V(TimeMs start, Outcome outcome, bool ended, TimeMs talk = 0, int door = 0) {
-  return {"u", start, outcome, talk, door, ended};
+Visit V(TimeMs start, Outcome outcome, bool ended, TimeMs talk = 0, int door = 0, int answer = 0) {
+  return {"u", start, outcome, talk, door, ended, answer};
 }
 
 TEST(VisitRules, Table) {
@@ -43,11 +47,17 @@ TEST(VisitRules, Table) {
        {{'I', 0}, {'B', 1000}, {'A', 2000}, {'E', 5000}},
        {V(0, Outcome::Answered, true, 3000), V(1000, Outcome::Busy, true)}},
       {"refused; a press past 2 minutes opens nothing",
-       {{'I', 0}, {'R', 5000}, {'D', 125001, 2}},
+       {{'I', 0}, {'R', 5000}, {'D', 125001, 2, 1}, {'P', 125500, 200, 1}},
        {V(0, Outcome::Refused, true)}},
       {"a press during the call counts, the first relay is kept",
        {{'I', 0}, {'D', 1000, 2}, {'D', 2000, 1}, {'E', 9000}},
        {V(0, Outcome::Missed, true, 0, 2)}},
+      {"pressed twice, the second opened: opened, though the first's silence is heard after",
+       {{'I', 0}, {'D', 1000, 2, 1}, {'D', 2000, 1, 2}, {'P', 3000, 204, 2}, {'P', 11000, 0, 1}},
+       {V(0, Outcome::Pending, false, 0, 2, DoorAnswer(1, 204))}},
+      {"an answer after the window thread forgot the visit's end still lands",
+       {{'F', 0, 1}, {'F', 5000, 0}, {'D', 124000, 1, 7}, {'X', 130000}, {'P', 134000, 404, 7}},
+       {V(0, Outcome::Missed, true, 0, 1, DoorAnswer(1, 404))}},
   };
   for (const Case& c : cases) {
     VisitRules rules;
@@ -59,7 +69,9 @@ TEST(VisitRules, Table) {
         case 'R': rules.Refused("u", e.at); break;
         case 'E': rules.CallEnded("u", e.at); break;
         case 'F': rules.Flag("u", e.arg, e.at); break;
-        case 'D': rules.RelayPressed("u", e.arg, e.at); break;
+        case 'D': rules.RelayPressed("u", e.arg, e.at, e.press); break;
+        case 'P': rules.RelayAnswered(e.press, e.arg); break;
+        case 'X': rules.Forget(e.at); break;
       }
     }
     EXPECT_EQ(rules.TakeChanged(), c.visits) << c.name;

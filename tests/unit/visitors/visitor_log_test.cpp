@@ -2,17 +2,26 @@
 #include "visitors/visitor_log.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "tests/support/temp_folder.h"
+#include "visitors/door_answer.h"
 
 namespace visitors {
 namespace {
 
 constexpr TimeMs kDay = 24LL * 3600 * 1000;
 constexpr TimeMs kNow = 1'780'000'000'000;
+constexpr const char* kOlderSchema =
+    "CREATE TABLE visits(id INTEGER PRIMARY KEY, unit TEXT NOT NULL, title TEXT NOT NULL DEFAULT '',"
+    " start_ms INTEGER NOT NULL, outcome INTEGER NOT NULL DEFAULT 0, talk_ms INTEGER NOT NULL DEFAULT 0,"
+    " door INTEGER NOT NULL DEFAULT 0, ended INTEGER NOT NULL DEFAULT 0, seen INTEGER NOT NULL DEFAULT 0,"
+    " pictures_missing INTEGER NOT NULL DEFAULT 0, noticed INTEGER NOT NULL DEFAULT 0,"
+    " weak_title INTEGER NOT NULL DEFAULT 0, UNIQUE(unit, start_ms));"
+    "INSERT INTO visits(unit, start_ms, outcome, door, ended) VALUES('c', 5, 1, 2, 1)";
 
 int Mode(const std::string& path) {
   struct stat st;
@@ -37,12 +46,14 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
     ASSERT_TRUE(log->AddPicture(ids.back(), 1, jpeg));
   }
   EXPECT_EQ(log->Record({"a", kNow + 20000, Outcome::Answered, 42000, 1, true}, "Front"), ids.back());
-  EXPECT_TRUE(log->Update(ids.back(), {"a", kNow, Outcome::Missed, 0, 2, true}));
+  EXPECT_TRUE(log->Update(ids.back(), {"a", kNow, Outcome::Missed, 0, 2, true, DoorAnswer(1, 200)}));
+  // Another copy's press went unanswered: the door stays opened.
+  EXPECT_EQ(log->Record({"a", kNow, Outcome::Pending, 0, 2, false, DoorAnswer(2, 0)}, "Front"), ids.back());
   EXPECT_FALSE(log->Update(999999, {}));
 
   auto rows = log->Newest(0, 3);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].visit, (Visit{"a", kNow, Outcome::Answered, 42000, 1, true}));
+  EXPECT_EQ(rows[0].visit, (Visit{"a", kNow, Outcome::Answered, 42000, 1, true, DoorAnswer(1, 200)}));
   EXPECT_EQ(rows[0].title, "Front");
   ASSERT_EQ(rows[0].pictures.size(), 2u);
   EXPECT_EQ(test_support::ReadFile(rows[0].pictures[1]), jpeg);
@@ -93,6 +104,19 @@ TEST(VisitorLog, RecordQueryPruneRepair) {
   EXPECT_FALSE(log->ClaimMissedNotice(first));
   EXPECT_TRUE(log->DeleteAll());
   EXPECT_TRUE(log->Newest(0, 100).empty());
+  log.reset();
+
+  // A log an older copy made, without the door's answer (which Newest reads): its rows read as before.
+  for (const char* end : {"", "-wal", "-shm"}) std::filesystem::remove(root + "/visitors.sqlite3" + end);
+  sqlite3* older = nullptr;
+  ASSERT_EQ(sqlite3_open((root + "/visitors.sqlite3").c_str(), &older), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(older, kOlderSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(older);
+  log = VisitorLog::Open(root, &why);
+  ASSERT_TRUE(log && VisitorLog::Open(root, &why)) << why;
+  rows = log->Newest(0, 2);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].visit, (Visit{"c", 5, Outcome::Missed, 0, 2, true}));
   log.reset();
 
   // A damaged file turns the log off with a reason, and throws nothing.
