@@ -197,7 +197,7 @@ class Reader final : public MjpegEvents {
   bool openFailureReported_ = false;
   bool reconnectDue_ = false;
   bool reopened_ = false;  // the planned reconnect's connection is open; the wait starts anew
-  std::string picture_;  // the picture being received, swapped with the last complete one
+  std::string picture_;    // the picture being received, swapped with the last complete one
   char lastFlag_ = '0';
   MjpegParser parser;
 };

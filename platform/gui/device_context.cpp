@@ -1,11 +1,10 @@
 // Device contexts on the window's surface: bitmap copies and text.
 #include <unistd.h>
 
-#include <algorithm>
-
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/core/text_decode.h"
 #include "platform/gui/bitmap_impl.h"

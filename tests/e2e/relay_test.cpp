@@ -8,6 +8,8 @@
 #include "tests/e2e/program_on_x.h"
 #include "tests/support/http_client.h"
 #include "tests/support/poll.h"
+#include "visitors/door_answer.h"
+#include "visitors/visitor_log.h"
 
 namespace {
 
@@ -34,13 +36,14 @@ class KestrovaRelays : public e2e::ProgramOnX {
     return reply ? reply->body : "";
   }
 
-  // Pixels of the colour `is` in the band over the bottom of the video area (above the buttons' 35 rows).
+  // Pixels of the colour `is` in the middle of the band over the bottom of the video area (above the
+  // buttons' 35 rows), where the simulated picture has no text of its own.
   template <typename Colour>
   int BandPixels(const e2e::Geometry& g, Colour is) {
     const auto shot = Shot();
     int n = 0;
     for (int py = g.h - 35 - 20; shot && py < g.h - 35 - 2; ++py)
-      for (int px = 20; px < g.w - 20; ++px) n += is(shot->at(g.x + px, g.y + py));
+      for (int px = g.w / 3; px < 2 * g.w / 3; ++px) n += is(shot->at(g.x + px, g.y + py));
     return n;
   }
 };
@@ -112,27 +115,22 @@ TEST_F(KestrovaRelays, BannersSayWhatTheUnitMadeOfAPressAndAPictureThatStoppedIs
       for (int px = 0; px < g.w; ++px) h = h * 1099511628211ULL + shot->at(g.x + px, g.y + py);
     return h;
   };
-  PointerTo(g.x + g.w / 2, g.y + g.h / 2);  // off the buttons: their hovered look would change them
-  const std::uint64_t buttonsBefore = buttons();
-
-  // 200: "Door opened" in green, over the picture and never over the buttons; gone after its 3 s.
-  PointerTo(relay1X, y);
-  Xdo({"click", "1"});
-  PointerTo(g.x + g.w / 2, g.y + g.h / 2);
-  EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Green) > 20 && buttons() == buttonsBefore; }, 10s))
-      << "no green banner, or the buttons changed";
-  // 404: the next press takes the green banner away and says the unit refused, in red.
-  ASSERT_EQ(Control("/sim/fault?mode=errorpage&status=404"), "ok\n");
-  PointerTo(relay1X, y);
-  Xdo({"click", "1"});
-  PointerTo(g.x + g.w / 2, g.y + g.h / 2);
-  ASSERT_TRUE(PollUntil([&] { return BandPixels(g, Red) > 20 && BandPixels(g, Green) == 0; }, 10s));
-  EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Red) == 0; }, 10s)) << "the banner stayed";
-  ASSERT_EQ(Control("/sim/fault?mode=none"), "ok\n");
+  auto pressRelay1 = [&] {
+    PointerTo(relay1X, y);
+    Xdo({"click", "1"});
+    PointerTo(g.x + g.w / 2, g.y + g.h / 2);
+  };
+  // The door answer the visitor log keeps for the visit on now (the flag is up).
+  auto answer = [&] {
+    std::string why;
+    auto log = visitors::VisitorLog::Open(tmp / "data/Kestrova", &why);
+    const auto rows = log ? log->Newest(0, 1) : std::vector<visitors::VisitRow>{};
+    return rows.empty() ? visitors::DoorAnswerParts{} : visitors::DoorAnswerOf(rows[0].visit.doorAnswer);
+  };
+  ASSERT_EQ(Control("/sim/flag?value=1"), "ok\n");
 
   // A unit that stops sending: the picture stays, dimmed, with a count that goes up; the next picture
   // clears it.
-  ASSERT_TRUE(PollUntil(live, 15s)) << "the video did not come back";
   // Over a dimmed picture (its sky no longer bright), the yellow pixels of the count and where they are.
   auto stalledCount = [&](std::uint64_t* print) {
     const auto shot = Shot();
@@ -142,7 +140,7 @@ TEST_F(KestrovaRelays, BannersSayWhatTheUnitMadeOfAPressAndAPictureThatStoppedIs
       for (int px = 20; px < g.w - 20; ++px) bright += B(shot->at(g.x + px, g.y + py)) > 140;
     for (int py = g.h / 2 - 30; shot && bright == 0 && py < g.h / 2 + 30; ++py)
       for (int px = 20; px < g.w - 20; ++px)
-        if (Yellow(shot->at(g.x + px, g.y + py))) ++yellow, h = h * 1099511628211ULL + static_cast<std::uint64_t>(py * g.w + px);
+        if (Yellow(shot->at(g.x + px, g.y + py))) ++yellow, h = h * 1099511628211ULL + py * g.w + px;
     if (print != nullptr) *print = h;
     return shot && bright == 0 ? yellow : -1;
   };
@@ -150,17 +148,35 @@ TEST_F(KestrovaRelays, BannersSayWhatTheUnitMadeOfAPressAndAPictureThatStoppedIs
   ASSERT_EQ(Control("/sim/fault?mode=stall"), "ok\n");
   std::uint64_t first = 0, later = 0;
   ASSERT_TRUE(PollUntil([&] { return stalledCount(&first) > 20; }, 8s)) << "no count over a dimmed picture";
-  EXPECT_TRUE(PollUntil([&] { return stalledCount(&later) > 20 && later != first; }, 4s)) << "the count stood";
+  EXPECT_TRUE(PollUntil([&] { return stalledCount(&later) > 20 && later != first; }, 4s))
+      << "the count stood";
   ASSERT_EQ(Control("/sim/fault?mode=none"), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return stalledCount(nullptr) == -1; }, 5s)) << "the next picture stayed dimmed";
 
-  // No answer: the relay's 10 s pass; the amber banner shows over whatever the area shows then.
+  // No answer: after the relay's 10 s, in amber, over whatever the area shows then; and recorded.
   ASSERT_EQ(Control("/sim/fault?mode=stall"), "ok\n");
-  PointerTo(relay1X, y);
-  Xdo({"click", "1"});
-  PointerTo(g.x + g.w / 2, g.y + g.h / 2);
+  pressRelay1();
   EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Amber) > 20; }, 20s)) << "no amber banner";
+  EXPECT_TRUE(PollUntil([&] { return answer().kind == visitors::DoorAnswerKind::NoAnswer; }, 5s));
   ASSERT_EQ(Control("/sim/fault?mode=none"), "ok\n");
+
+  // 404: the next press takes the amber banner away and says the unit refused, in red.
+  ASSERT_TRUE(PollUntil(live, 20s)) << "the video did not come back";
+  ASSERT_EQ(Control("/sim/fault?mode=errorpage&status=404"), "ok\n");
+  pressRelay1();
+  EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Red) > 20 && BandPixels(g, Amber) == 0; }, 10s));
+  EXPECT_TRUE(PollUntil([&] { return answer().status == 404; }, 5s));
+  ASSERT_EQ(Control("/sim/fault?mode=none"), "ok\n");
+
+  // 200: "Door opened" in green, over the picture and never over the buttons; gone after its 3 s.
+  PointerTo(g.x + g.w / 2, g.y + g.h / 2);  // off the buttons: their hovered look would change them
+  const std::uint64_t buttonsBefore = buttons();
+  pressRelay1();
+  EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Green) > 20 && buttons() == buttonsBefore; }, 10s))
+      << "no green banner, or the buttons changed";
+  EXPECT_TRUE(PollUntil([&] { return answer().kind == visitors::DoorAnswerKind::Opened; }, 5s));
+  EXPECT_TRUE(PollUntil([&] { return BandPixels(g, Green) == 0; }, 10s)) << "the banner stayed";
+  EXPECT_EQ(Switched(1), 1) << "a press was sent again";
 
   PointerTo(e2e::CloseButtonX(g), e2e::TitleBarY(g));
   Xdo({"click", "1"});

@@ -27,7 +27,7 @@ class StallClock {
   TimeMs UsualIntervalMs() const { return usualMs_; }
 
  private:
-  TimeMs since_ = 0;       // the last picture, or the opening after it
+  TimeMs since_ = 0;         // the last picture, or the opening after it
   TimeMs lastPicture_ = -1;  // on this connection; -1 before its first
   TimeMs usualMs_ = 0;
   bool picturesSeen_ = false;
