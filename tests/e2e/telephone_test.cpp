@@ -383,8 +383,7 @@ TEST_F(TelephoneOnX, ARegistrarThatRefusesMarksEveryCopyAndItsTipSaysSoUnderTheM
   const pid_t copy[2] = {StartCopy(front, 0, "", account).Pid(), StartCopy(front, 400, "", account).Pid()};
   ASSERT_TRUE(PollUntil([&] { return registrar.Wait(0ms).has_value(); }, 20s)) << registrar.Log();
 
-  // Every copy: the failed registration's mark; the tip (of the copy without the telephone, whose icon is
-  // not held up by the refusal's box) has the telephone's line under the title.
+  // Every copy's mark; the tip (the refusal's box holds up its own copy's) gains the telephone's line.
   std::vector<int> icon;
   for (pid_t c : copy) EXPECT_TRUE(PollUntil([&] { return IconPixels(c, Amber, &icon) > 4; }, 15s)) << c;
   const int twoLines = TipHeight(icon);
@@ -402,8 +401,7 @@ TEST_F(TelephoneOnX, ARegistrarThatRefusesMarksEveryCopyAndItsTipSaysSoUnderTheM
   for (pid_t c : copy)
     EXPECT_TRUE(PollUntil([&] { return IconPixels(c, Red) > 4 && IconPixels(c, Amber) == 0; }, 15s)) << c;
   int threeLines = 0;
-  PollUntil([&] { return (threeLines = TipHeight(icon)) > twoLines; }, 20s);
-  // A line's height is the difference, and the first tip holds two of them.
+  PollUntil([&] { return (threeLines = TipHeight(icon)) > twoLines; }, 20s);  // the first tip: two lines
   EXPECT_TRUE(twoLines > 0 && threeLines > twoLines && twoLines >= 2 * (threeLines - twoLines))
       << twoLines << " then " << threeLines;
 }
