@@ -21,6 +21,7 @@
 #include "visit_recording/visit_recording.h"
 #include "visitor_window/missed_mark.h"
 #include "window/door_result.h"
+#include "window/telephone_tip.h"
 #include "window/window_proc.h"
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
@@ -56,6 +57,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
   }
   // The log opens on its worker; the missed mark follows when it has (code 12).
   StartVisitRecording();
+  // Before this copy may take the telephone up itself: its own line then comes after the answer.
+  AskForTelephoneLine();
   SetWindowPos(g_hwndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   // The show mode given to the program is ignored: the window always opens normally.
   ShowWindow(g_hwndMain, SW_SHOW);

@@ -13,6 +13,7 @@
 #include "sip/call_dialogs.h"
 #include "sip/credentials.h"
 #include "sip/sip_vars.h"
+#include "sip/telephone_state.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "visit_recording/visit_recording.h"
@@ -127,4 +128,5 @@ void FillSipVTable(t_SipVTable& table) {
   table.general_state = my_general_state;
   table.dtmf_received = nullptr;
   table.turned_away = my_turned_away;
+  table.registration_state = my_registration_state;
 }

@@ -16,6 +16,7 @@
 #include "sip/credentials.h"
 #include "sip/proxy_config.h"
 #include "sip/sip_vars.h"
+#include "sip/telephone_state.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
@@ -74,6 +75,8 @@ void SetUpSipTelephone() {
         AddAccountAuthInfo(core, account);
         return AddAccountProxyConfig(core, account);
       });
+  // Before the error box, which waits for a person while the other copies would show nothing new.
+  PublishTelephoneLineFromSettings();
   if (!added.value_or(true)) ShowProxyConfigError();
 }
 
@@ -120,6 +123,7 @@ void ReloadSipSettings() {
         UseSoundDevices(core, capture, playback);
         return accepted;
       });
+  PublishTelephoneLineFromSettings();
   if (!added.value_or(true)) ShowProxyConfigError();
 }
 
@@ -144,6 +148,7 @@ void ShutDownSipTelephone() {
   });
   Linphone_Thread.Stop(WaitForSipThread);
   the_core = nullptr;
+  ForgetTelephoneLine();
   CloseCallDialogs();
   ReleaseSipRole();
   // Exactly one of the copies that remain takes the role up.
@@ -172,6 +177,7 @@ const t_Telephone* SipTelephone() {
       AddEnteredCredentials,
       SipRoleTimerTick,
       AnswerRinging,
+      AnswerTelephoneLineQuery,
   };
   return &telephone;
 }

@@ -15,8 +15,9 @@ struct t_Telephone {
   void (*CallTarget)(HWND sender, const COPYDATASTRUCT* data);   // copy-data tag 6
   void (*IncomingCall)();                                        // WM_USER 0
   void (*AuthenticationEntered)(BOOL ok);                        // WM_USER 1
-  void (*RoleTick)();                  // once a second: take up a telephone left free
-  void (*AnswerRinging)(bool answer);  // code 14: the Accept dialog's OK (true) or Cancel
+  void (*RoleTick)();                       // once a second: take up a telephone left free
+  void (*AnswerRinging)(bool answer);       // code 14: the Accept dialog's OK (true) or Cancel
+  void (*TelephoneStateQuery)(HWND asker);  // code 15
 };
 
 // Window thread, at start-up; nullptr takes the telephone away again (tests).

@@ -11,5 +11,5 @@ void UpdateMissedMark() {
   AssertWindowThread();
   const std::shared_ptr<visitors::VisitorLog> log = visitors::SharedLog();
   const int count = log != nullptr ? log->UnseenMissedCount() : 0;
-  SetNotifyIconExtra(kTrayIconId, visitor_window::MissedCallsText(count), count > 0);
+  SetNotifyIconExtra(kTrayIconId, TrayExtra::MissedCalls, visitor_window::MissedCallsText(count), count > 0);
 }

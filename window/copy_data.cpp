@@ -2,6 +2,7 @@
 #include "state/private_codes.h"
 #include "visit_recording/visit_recording.h"
 #include "window/sip_handlers.h"
+#include "window/telephone_tip.h"
 #include "window/window_messages.h"
 
 void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
@@ -14,6 +15,7 @@ void MyCopyData(HWND sender, const COPYDATASTRUCT* data) {
       if (HasSipCore()) ReceiveCallTarget(sender, data);
       break;
     case kTagCallEvent: CallEventArrived(data); break;
+    case kTagTelephoneState: TelephoneLineArrived(sender, data); break;
     default: break;
   }
 }

@@ -8,6 +8,7 @@
 #include "visitor_window/missed_mark.h"
 #include "visitor_window/visitors_window.h"
 #include "window/sip_handlers.h"
+#include "window/telephone_tip.h"
 #include "window/window_messages.h"
 
 namespace {
@@ -38,6 +39,7 @@ LRESULT MyPrivateMessage(WPARAM code, LPARAM lParam) {
       break;
     case kCodeSipClosing:
       // The SIP copy is closing: every other copy takes up a telephone of its own.
+      ShowTelephoneOff(WindowIn(lParam));
       if (WindowIn(lParam) != g_hwndMain)
         SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, static_cast<LPARAM>(g_hwndMain));
       break;
@@ -61,6 +63,9 @@ LRESULT MyPrivateMessage(WPARAM code, LPARAM lParam) {
       break;
     case kCodeAnswerRinging:
       if (HasSipCore()) SipAnswerRinging(lParam != 0);
+      break;
+    case kCodeAskTelephoneState:
+      if (HasSipCore()) SipTelephoneStateQuery(WindowIn(lParam));
       break;
     default: break;  // kCodeUnused; nothing above kLastPrivateCode exists
   }

@@ -76,6 +76,10 @@ void SipAnswerRinging(bool answer) {
   if (const t_Telephone* t = Telephone(); t != nullptr && t->AnswerRinging != nullptr)
     t->AnswerRinging(answer);
 }
+void SipTelephoneStateQuery(HWND asker) {
+  if (const t_Telephone* t = Telephone(); t != nullptr && t->TelephoneStateQuery != nullptr)
+    t->TelephoneStateQuery(asker);
+}
 void SipRoleTick() {
   if (const t_Telephone* t = Telephone()) t->RoleTick();
 }

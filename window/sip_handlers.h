@@ -36,3 +36,5 @@ void AuthenticationEntered(BOOL ok);
 // Timer 1: a copy without a telephone takes up the SIP role when nobody holds it.
 void SipRoleTick();
 void SipAnswerRinging(bool answer);
+// Code 15, SIP copy only: send the telephone's tip line to the asking copy (copy-data tag 13).
+void SipTelephoneStateQuery(HWND asker);

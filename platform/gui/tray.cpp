@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <algorithm>
+#include <array>
 #include <map>
 
 #include "platform/core/diagnostics.h"
@@ -22,8 +23,13 @@ struct TrayIcon {
   QSystemTrayIcon* icon = nullptr;
   QString tip;    // the record's tip
   QIcon picture;  // the record's icon
-  QString extra;  // lines under the tip
-  bool marked = false;
+  struct Extra {
+    QString lines;
+    bool marked = false;
+  };
+  std::array<Extra, 2> extras;  // by TrayExtra
+  TrayExtra shownMark = TrayExtra::Telephone;
+  bool markShown = false;
 };
 
 // GUI thread only. An entry without an icon keeps the extras set before the icon was added.
@@ -41,9 +47,10 @@ LPARAM MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
-// A red dot in the lower right quarter, in every size the icon comes in, so it shows whatever size the
-// notification area asks for.
-QIcon Marked(const QIcon& picture) {
+// The mark in every size the icon comes in, so it shows whatever size the notification area asks for:
+// the missed calls' red dot in the lower right quarter, the telephone's amber square in the upper left,
+// told apart by place and shape as well as by colour.
+QIcon Marked(const QIcon& picture, TrayExtra source) {
   QIcon marked;
   QList<QSize> sizes = picture.availableSizes();
   if (sizes.isEmpty()) sizes = {QSize(16, 16), QSize(22, 22), QSize(32, 32), QSize(48, 48)};
@@ -53,8 +60,13 @@ QIcon Marked(const QIcon& picture) {
     painter.setRenderHint(QPainter::Antialiasing);
     const int d = std::max(6, pixmap.width() / 2);
     painter.setPen(QPen(Qt::white, std::max(1, d / 6)));
-    painter.setBrush(QColor(0xE0, 0x10, 0x10));
-    painter.drawEllipse(pixmap.width() - d, pixmap.height() - d, d - 1, d - 1);
+    if (source == TrayExtra::MissedCalls) {
+      painter.setBrush(QColor(0xE0, 0x10, 0x10));
+      painter.drawEllipse(pixmap.width() - d, pixmap.height() - d, d - 1, d - 1);
+    } else {
+      painter.setBrush(QColor(0xF0, 0xA0, 0x00));
+      painter.drawRect(0, 0, d - 1, d - 1);
+    }
     painter.end();
     marked.addPixmap(pixmap);
   }
@@ -64,10 +76,18 @@ QIcon Marked(const QIcon& picture) {
 // The one place that makes what the desktop shows from the record and the extras.
 void Apply(TrayIcon& t, bool pictureChanged) {
   if (t.icon == nullptr) return;
-  const QString shown = t.extra.isEmpty() ? t.tip : t.tip + QLatin1Char('\n') + t.extra;
+  QString shown = t.tip;
+  for (const TrayIcon::Extra& extra : t.extras)
+    if (!extra.lines.isEmpty()) shown += QLatin1Char('\n') + extra.lines;
   // The reader sets the tip for every picture: an unchanged tip costs the tray nothing.
   if (t.icon->toolTip() != shown) t.icon->setToolTip(shown);
-  if (pictureChanged) t.icon->setIcon(t.marked ? Marked(t.picture) : t.picture);
+  const auto& missed = t.extras[static_cast<std::size_t>(TrayExtra::MissedCalls)];
+  const bool markShown = missed.marked || t.extras[static_cast<std::size_t>(TrayExtra::Telephone)].marked;
+  const TrayExtra mark = missed.marked ? TrayExtra::MissedCalls : TrayExtra::Telephone;
+  if (markShown != t.markShown || (markShown && mark != t.shownMark)) pictureChanged = true;
+  t.markShown = markShown;
+  t.shownMark = mark;
+  if (pictureChanged) t.icon->setIcon(markShown ? Marked(t.picture, mark) : t.picture);
 }
 
 }  // namespace
@@ -84,14 +104,12 @@ std::string NotifyIconTip(UINT id) {
   return it->second.icon->toolTip().toUtf8().toStdString();
 }
 
-void SetNotifyIconExtra(UINT id, const std::string& extraLines, bool marked) {
-  const QString extra = QString::fromUtf8(extraLines.c_str());
-  RunOnGuiThread([id, extra, marked] {
+void SetNotifyIconExtra(UINT id, TrayExtra source, const std::string& extraLines, bool marked) {
+  const QString lines = QString::fromUtf8(extraLines.c_str());
+  RunOnGuiThread([id, source, lines, marked] {
     TrayIcon& t = Icons()[id];
-    const bool markChanged = t.marked != marked;
-    t.extra = extra;
-    t.marked = marked;
-    Apply(t, markChanged);
+    t.extras[static_cast<std::size_t>(source)] = {lines, marked};
+    Apply(t, false);
   });
 }
 

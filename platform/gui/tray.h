@@ -17,9 +17,14 @@ HICON GetClassSmallIcon(HWND hwnd);
 // Adding succeeds also when the desktop has no notification area yet (a diagnostic says so):
 // the icon appears when one starts.
 BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA* data);
-// Lines the desktop shows under the record's tip (e.g. "2 missed calls"; "" for none), and whether a mark
-// is painted over the icon. They stay across NIM_MODIFY and are taken up by a later NIM_ADD. Any thread.
-void SetNotifyIconExtra(UINT id, const std::string& extraLines, bool marked);
+// The sources that add to the icon, each owning its lines and its mark; the tip shows their lines under
+// the record's tip in this order.
+enum class TrayExtra { Telephone, MissedCalls };
+// Lines the desktop shows under the record's tip for one source (e.g. "2 missed calls"; "" for none), and
+// whether the source's mark is painted over the icon: missed calls a red dot, the telephone an amber
+// square; the red dot alone shows when both are set, as the missed calls need the person first. They stay
+// across NIM_MODIFY and are taken up by a later NIM_ADD. Any thread.
+void SetNotifyIconExtra(UINT id, TrayExtra source, const std::string& extraLines, bool marked);
 // The tip of icon `id` as the desktop gets it (UTF-8); "" when there is no such icon. Window thread only.
 std::string NotifyIconTip(UINT id);
 // Whether the desktop shows a notification area now. GUI thread only.

@@ -89,7 +89,10 @@ void OnCallState(LinphoneCore* lc, LinphoneCall* call, LinphoneCallState cstate,
 void OnRegistrationState(LinphoneCore* lc, LinphoneProxyConfig* config, LinphoneRegistrationState rstate,
                          const char* message) {
   const t_SipVTable* table = TableOf(lc);
-  if (table == nullptr || rstate != LinphoneRegistrationFailed || table->display_message == nullptr) return;
+  if (table == nullptr) return;
+  // First the state, then a failure's box: the tip says why while the box waits for a person.
+  if (table->registration_state != nullptr) table->registration_state(lc, config, rstate, message);
+  if (rstate != LinphoneRegistrationFailed || table->display_message == nullptr) return;
   // Refused credentials are asked for again (authentication_requested): no message on top of that.
   const LinphoneReason reason = linphone_proxy_config_get_error(config);
   if (reason == LinphoneReasonUnauthorized) return;

@@ -1,4 +1,4 @@
-// The telephone's callback table: sixteen slots, named after the events the program reacts to. The
+// The telephone's callback table: seventeen slots, named after the events the program reacts to. The
 // SIP thread calls them, inside its iteration step, from the library's events (sip_events.cpp).
 #pragma once
 
@@ -26,6 +26,9 @@ struct t_SipVTable {
   void (*dtmf_received)(LinphoneCore* lc, LinphoneCall* call, int dtmf);
   // A caller turned away because a call exists already (refused busy); from: the caller's address.
   void (*turned_away)(LinphoneCore* lc, const char* from);
+  // The registration of config changed state; message: the library's reason.
+  void (*registration_state)(LinphoneCore* lc, LinphoneProxyConfig* config, LinphoneRegistrationState state,
+                             const char* message);
 };
 
 // The status text every end of a call is reported with.

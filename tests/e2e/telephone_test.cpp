@@ -14,11 +14,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/gui/instance_bus.h"
+#include "platform/gui/window.h"
 #include "tests/support/child_process.h"
 #include "tests/support/free_port.h"
 #include "tests/support/http_client.h"
 #include "tests/support/notification_server.h"
 #include "tests/support/poll.h"
+#include "tests/support/sipp_peer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_session.h"
 #include "visitors/visitor_log.h"
@@ -71,11 +74,12 @@ class TelephoneOnX : public ::testing::Test {
 
   // A copy watching unit, its window at (left, 0). Copies read the one settings file at start.
   // The copies keep their visitor log in tmp/data and reach the notification server once it runs.
-  ChildProcess& StartCopy(const Unit& unit, int left, const std::string& windowKeys = "") {
+  ChildProcess& StartCopy(const Unit& unit, int left, const std::string& windowKeys = "",
+                          const std::string& sipKeys = "") {
     test_support::WriteFile(tmp / "cfg/Kestrova/Kestrova.ini",
                             "[Window 0]\r\nIP_addr=" + unit.Address() + "\r\nLeft=" + std::to_string(left) +
                                 "\r\n" + windowKeys + "[SIP]\r\nSIP_port=" + std::to_string(sipPort) +
-                                "\r\n");
+                                "\r\n" + sipKeys);
     const std::size_t before = AllWindows();
     ChildProcess& copy = copies.emplace_back();
     std::vector<std::pair<std::string, std::string>> environment{{"ALLUSERSPROFILE", tmp / "cfg"},
@@ -178,6 +182,44 @@ class TelephoneOnX : public ::testing::Test {
       GTEST_SKIP() << why;
     ASSERT_TRUE(notices.Start(x.display())) << notices.Error();
   }
+  // The pixels of copy's tray icon that are wanted, -1 while it has none in the notification area.
+  int IconPixels(pid_t copy, bool (*wanted)(std::uint32_t), std::vector<int>* where = nullptr) {
+    std::istringstream ids(x.Run("/usr/bin/xdotool", {"search", "--all", "--pid", std::to_string(copy),
+                                                      "--classname", "kestrova"})
+                               .output);
+    auto shot = x.Shoot(tmp.path());
+    for (std::string id; shot && std::getline(ids, id);) {
+      const auto g = x.Geometry(id);
+      if (!g || (*g)[1] < 500 || (*g)[2] >= 64) continue;
+      if (where != nullptr) *where = *g;
+      int n = 0;
+      for (int py = (*g)[1]; py < (*g)[1] + (*g)[3]; ++py)
+        for (int px = (*g)[0]; px < (*g)[0] + (*g)[2]; ++px) n += wanted(shot->at(px, py));
+      return n;
+    }
+    return -1;
+  }
+  // The height of the tool tip on the screen, 0 when none shows.
+  int ShownTip() {
+    std::istringstream ids(
+        x.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--classname", "kestrova"}).output);
+    for (std::string id; std::getline(ids, id);)
+      if (x.Run("/usr/bin/xprop", {"-id", id, "_NET_WM_WINDOW_TYPE"}).output.find("TOOLTIP") !=
+          std::string::npos)
+        if (auto tip = x.Geometry(id)) return (*tip)[3];
+    return 0;
+  }
+  // The height of the tool tip shown while the pointer rests on an icon at g; 0 when none came.
+  int TipHeight(const std::vector<int>& g) {
+    x.Run("/usr/bin/xdotool", {"mousemove", "500", "300"});
+    PollUntil([&] { return ShownTip() == 0; }, 10s);
+    x.Run("/usr/bin/xdotool",
+          {"mousemove", std::to_string(g[0] + g[2] / 2), std::to_string(g[1] + g[3] / 2)});
+    int height = 0;
+    PollUntil([&] { return (height = ShownTip()) > 0; }, 5s);
+    return height;
+  }
+
   // The hide button of the window at (left, 0).
   void HideWindow(int left) { Click(left + kWidth - 70 + 32, 10); }
 
@@ -325,6 +367,43 @@ TEST_F(TelephoneOnX, AMissedCallIsKeptWithTwoPicturesAndTheDesktopIsTold) {
   ASSERT_TRUE(notices.InvokeAction("Show visitors"));
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("Visitors").empty(); }, 10s));
   EXPECT_TRUE(PollUntil([&] { return Visits()[0].seen; }, 10s));
+}
+
+// The marks' own colours: the icon's artwork has amber shades too, but none of these.
+bool Amber(std::uint32_t c) { return (c & 0xFFFFFF) == 0xF0A000; }
+bool Red(std::uint32_t c) { return (c & 0xFFFFFF) == 0xE01010; }
+
+TEST_F(TelephoneOnX, ARegistrarThatRefusesMarksEveryCopyAndItsTipSaysSoUnderTheMissedCallsMark) {
+  test_support::SippPeer registrar;
+  ASSERT_TRUE(registrar.Start(
+      test_support::ReadFile(KESTROVA_SOURCE_DIR "/tests/data/sip/registrar_forbids.xml"), 0));
+  const std::string account = "UseSIP=1\r\nSIP_addr=127.0.0.1:" + std::to_string(registrar.Port()) + "\r\n";
+  Unit front;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  const pid_t copy[2] = {StartCopy(front, 0, "", account).Pid(), StartCopy(front, 400, "", account).Pid()};
+  ASSERT_TRUE(PollUntil([&] { return registrar.Wait(0ms).has_value(); }, 20s)) << registrar.Log();
+
+  // Every copy's mark; the tip (the refusal's box holds up its own copy's) gains the telephone's line.
+  std::vector<int> icon;
+  for (pid_t c : copy) EXPECT_TRUE(PollUntil([&] { return IconPixels(c, Amber, &icon) > 4; }, 15s)) << c;
+  const int twoLines = TipHeight(icon);
+  // A missed visit, and the code 12 its writer would send: the red dot alone, and the tip says both.
+  std::string why;
+  auto log = visitors::VisitorLog::Open(tmp / "data/Kestrova", &why);
+  ASSERT_TRUE(log) << why;
+  const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                       .count();
+  ASSERT_NE(log->Record({"127.0.0.2", now - 60'000, visitors::Outcome::Missed, 0, 0, true}, "Front door"), 0);
+  setenv("XDG_RUNTIME_DIR", (tmp / "run").c_str(), 1);
+  for (HWND running : RunningCopies())
+    SendToRunningCopy(running, RegisterWindowMessage("Kestrova_1.39"), 12, 0);
+  for (pid_t c : copy)
+    EXPECT_TRUE(PollUntil([&] { return IconPixels(c, Red) > 4 && IconPixels(c, Amber) == 0; }, 15s)) << c;
+  int threeLines = 0;
+  PollUntil([&] { return (threeLines = TipHeight(icon)) > twoLines; }, 20s);  // the first tip: two lines
+  EXPECT_TRUE(twoLines > 0 && threeLines > twoLines && twoLines >= 2 * (threeLines - twoLines))
+      << twoLines << " then " << threeLines;
 }
 
 TEST_F(TelephoneOnX, AnsweredFromTheNotificationWithTheDoorOpenedThenRefusedFromIt) {

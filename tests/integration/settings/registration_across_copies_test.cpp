@@ -7,18 +7,22 @@
 #include <csignal>
 #include <functional>
 
+#include "app/notify_icon.h"
 #include "platform/gui/dialog_driver.h"
 #include "platform/gui/instance_bus.h"
+#include "platform/gui/tray.h"
 #include "settings/settings_controls.h"
 #include "sip/base/sip_role.h"
 #include "state/private_codes.h"
 #include "state/sip_state.h"
 #include "state/telephone_hooks.h"
+#include "state/tray_record.h"
 #include "tests/support/child_process.h"
 #include "tests/support/free_port.h"
 #include "tests/support/gui/program_window.h"
 #include "tests/support/sipp_peer.h"
 #include "window/button_actions.h"
+#include "window/telephone_tip.h"
 #include "window/window_proc.h"
 
 namespace {
@@ -64,6 +68,12 @@ class RegistrationAcrossCopies : public ::testing::Test {
     ReadSettings();
     ASSERT_EQ(Telephone(), nullptr) << "this copy must leave the telephone to the program";
     ASSERT_TRUE(StartInstanceBus());
+    // As at start: the tip asks whoever holds the telephone (code 15).
+    ASSERT_TRUE(AddNotifyIcon());
+    AskForTelephoneLine();
+  }
+  bool TipSays(const std::string& line) {
+    return PumpUntil([&] { return NotifyIconTip(kTrayIconId).find("\n" + line) != std::string::npos; });
   }
 
   // Code 11 as the dialog sends it; 7 until the telephone's copy answers.
@@ -126,6 +136,8 @@ TEST_F(RegistrationAcrossCopies, TheDialogShowsTheTelephonesStateAndOkReRegister
   EXPECT_EQ(peer.Wait(0ms), std::optional<int>(0)) << peer.Log();
   // sipp ends as it sends the 200; the telephone takes it a moment later.
   EXPECT_TRUE(PumpUntil([&] { return AskRegistration() == TRUE; }));
+  EXPECT_TRUE(TipSays("Telephone: registered at 127.0.0.1:" + std::to_string(peer.Port())))
+      << NotifyIconTip(kTrayIconId);
 
   EXPECT_FALSE(HoldsSipRole());
   EXPECT_TRUE(telephoneCopy.Running());
@@ -136,6 +148,7 @@ TEST_F(RegistrationAcrossCopies, ARegistrarThatRefusesTheAccountShowsAsFailed) {
   ASSERT_TRUE(PumpUntil([&] { return SippDone(); })) << peer.Log();
   ASSERT_EQ(peer.Wait(0ms), std::optional<int>(0)) << "no REGISTER was refused: " << peer.Log();
   ASSERT_TRUE(PumpUntil([&] { return AskRegistration() == FALSE; }));
+  EXPECT_TRUE(TipSays("Telephone: not registered (Forbidden)")) << NotifyIconTip(kTrayIconId);
 
   EXPECT_EQ(UseDialog(TRUE, [](HWND dialog) { drive::Press(dialog, drive::Key::Escape); }),
             "Registration failed");
