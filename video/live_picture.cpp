@@ -57,7 +57,7 @@ Area CurrentArea() {
 // The kept picture, dimmed with its count while stalled, and the banner: one drawing, so the screen
 // never shows the picture without what belongs over it.
 void DrawKept(HWND hwnd, Live& live) REQUIRES(live.mutex) {
-  const Area& a = live.area;
+  const Area a = live.area;  // a copy: the lock analysis cannot follow a reference
   HDC dc = GetDC(hwnd);
   if (dc == nullptr) return;
   BitBlt(dc, a.column, a.row, a.width, a.height, live.kept, 0, 0);
