@@ -10,13 +10,13 @@
 #include "platform/gui/sent_wait.h"
 #include "platform/gui/window.h"
 #include "settings/volume_control.h"
-#include "sip/telephone.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
 #include "video/reader_thread.h"
 #include "visit_recording/visit_recording.h"
+#include "window/sip_handlers.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void MyClose() {
   // The telephone: registration removed, call ended, core released, and the role handed to one of the
   // copies that remain.
   KillTimer(g_hwndMain, kSipRoleTimer);
-  ShutDownSipTelephone();
+  ShutDownTelephone();
   // After the reader and the telephone: their last events are written too.
   StopVisitRecording();
 

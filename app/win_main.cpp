@@ -12,7 +12,6 @@
 #include "platform/gui/application.h"
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/window.h"
-#include "sip/telephone.h"
 #include "skin/skin.h"
 #include "state/display_record.h"
 #include "state/private_codes.h"
@@ -39,7 +38,6 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, const char* lpCmdLine, int) {
   SetShutdownProcedure(MyClose);
   SetRelayPainter([](t_ShowData data) { ShowMyWindow(g_hwndMain, data); });
   SetRelayResultSink(SendDoorResultToWindow);
-  SetTelephone(SipTelephone());
 
   if (!InitApp()) return 0;
   RouteCloseSignalsTo(g_hwndMain);

@@ -7,8 +7,8 @@
 
 #include "platform/gui/dialog.h"
 #include "settings/settings_controls.h"
-#include "sip/base/sound_devices.h"
 #include "sip/base/text_buffer.h"
+#include "sip/loader/telephone_loader.h"
 #include "state/settings.h"
 
 namespace {
@@ -26,7 +26,12 @@ int StoredDeviceIndex(const std::vector<std::string>& names, const char* stored)
 }
 
 void FillDeviceLists(HWND hwndDlg) {
-  const std::vector<std::string> names = SoundDeviceNames();
+  // The names are the SIP library's own, so this loads it in a copy without the telephone too; the holder
+  // could be asked over the bus instead, but with no holder (none yet, or a killed one) the lists would
+  // be empty, and the names read here are the ones a copy taking the telephone over will find.
+  const t_Telephone* telephone = LoadTelephone();
+  const std::vector<std::string> names =
+      telephone != nullptr ? telephone->SoundDeviceNames() : std::vector<std::string>{};
   for (const std::string& name : names) {
     SendDlgItemMessageA(hwndDlg, kListCapture, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     SendDlgItemMessageA(hwndDlg, kListPlayback, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));

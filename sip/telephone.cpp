@@ -8,7 +8,7 @@
 #include "platform/gui/window.h"
 #include "sip/base/call_control.h"
 #include "sip/base/silent_card.h"
-#include "sip/base/sip_role.h"
+#include "sip/base/sound_devices.h"
 #include "sip/base/text_buffer.h"
 #include "sip/call_dialogs.h"
 #include "sip/call_routing.h"
@@ -20,6 +20,7 @@
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
+#include "state/sip_role.h"
 #include "state/sip_state.h"
 
 namespace {
@@ -178,6 +179,8 @@ const t_Telephone* SipTelephone() {
       SipRoleTimerTick,
       AnswerRinging,
       AnswerTelephoneLineQuery,
+      ShutDownSipTelephone,
+      SoundDeviceNames,
   };
   return &telephone;
 }

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/core/diagnostics.h"
 #include "platform/gui/window.h"
+#include "sip/loader/telephone_loader.h"
 #include "state/private_codes.h"
 #include "state/program.h"
 #include "state/settings.h"
+#include "state/sip_role.h"
 #include "state/sip_state.h"
 #include "state/telephone_hooks.h"
 
@@ -55,7 +58,17 @@ void SipReapplySettings() {
   if (const t_Telephone* t = Telephone()) t->ReapplySettings();
 }
 void StartSipCore() {
-  if (const t_Telephone* t = Telephone()) t->Start();
+  AssertWindowThread();
+  if (HasSipCore()) return;
+  // The role first: of the copies that try after a hand-over, the ones that lose never load the library.
+  if (!TakeSipRole()) return;
+  const t_Telephone* t = LoadTelephone();
+  if (t == nullptr) {
+    // Another copy may have a module that loads.
+    ReleaseSipRole();
+    return;
+  }
+  t->Start();
 }
 void SipRegistrationQuery(LPARAM asker) {
   if (const t_Telephone* t = Telephone()) t->RegistrationQuery(asker);
@@ -81,5 +94,16 @@ void SipTelephoneStateQuery(HWND asker) {
     t->TelephoneStateQuery(asker);
 }
 void SipRoleTick() {
-  if (const t_Telephone* t = Telephone()) t->RoleTick();
+  AssertWindowThread();
+  if (const t_Telephone* t = Telephone()) {
+    t->RoleTick();
+    return;
+  }
+  if (TelephoneUnavailable() || !TakeSipRole()) return;
+  Diag(DiagLevel::Info, "the SIP role was free: this copy takes up the telephone");
+  SendMessage(g_hwndMain, MESSAGE, kCodeStartSip, static_cast<LPARAM>(g_hwndMain));
+}
+
+void ShutDownTelephone() {
+  if (const t_Telephone* t = Telephone()) t->ShutDown();
 }

@@ -19,7 +19,8 @@ void SipCallRequest(HWND asker);
 void SendCallTarget(HWND sipWindow);
 // Code 7, SIP copy only: read the SIP and sound settings again and apply them.
 void SipReapplySettings();
-// Code 10: create and start this copy's SIP core.
+// Code 10: takes the SIP role, loads the telephone's module (the first time) and starts this copy's SIP
+// core; a module that cannot be loaded gives the role back and leaves this copy without a telephone.
 void StartSipCore();
 // Code 11, SIP copy only: refresh SIP_reg and send it to the asking copy.
 void SipRegistrationQuery(LPARAM asker);
@@ -35,6 +36,8 @@ void OpenAcceptDialog();
 void AuthenticationEntered(BOOL ok);
 // Timer 1: a copy without a telephone takes up the SIP role when nobody holds it.
 void SipRoleTick();
+// Closing: the telephone's part of the shutdown, when this copy ever loaded it.
+void ShutDownTelephone();
 void SipAnswerRinging(bool answer);
 // Code 15, SIP copy only: send the telephone's tip line to the asking copy (copy-data tag 13).
 void SipTelephoneStateQuery(HWND asker);

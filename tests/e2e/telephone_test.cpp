@@ -88,6 +88,8 @@ class TelephoneOnX : public ::testing::Test {
                                                                  {"no_proxy", "127.0.0.0/8"}};
     if (!notices.busAddress().empty())
       environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", notices.busAddress());
+    environment.insert(environment.end(), nextCopyEnvironment.begin(), nextCopyEnvironment.end());
+    nextCopyEnvironment.clear();
     EXPECT_TRUE(copy.Start(KESTROVA_BINARY, {}, x.Environment(environment))) << copy.LastError();
     EXPECT_TRUE(PollUntil([&] { return AllWindows() > before; }, 30s)) << "no main window";
     return copy;
@@ -115,6 +117,13 @@ class TelephoneOnX : public ::testing::Test {
     return inodes;
   }
   int Telephones() { return static_cast<int>(TelephoneSockets().size()); }
+  // Whether the process has the SIP library mapped: only the copy holding the telephone pays for it.
+  bool MapsSipLibrary(const ChildProcess& copy) {
+    std::ifstream maps("/proc/" + std::to_string(copy.Pid()) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+      if (line.find("liblinphone") != std::string::npos) return true;
+    return false;
+  }
   // Whether the process holds the telephone's socket.
   bool HoldsTelephone(pid_t pid) {
     const std::vector<std::string> inodes = TelephoneSockets();
@@ -227,6 +236,8 @@ class TelephoneOnX : public ::testing::Test {
   test_support::XSession x;
   test_support::NotificationServer notices;
   std::deque<ChildProcess> copies;
+  // Added to the next StartCopy's environment only.
+  std::vector<std::pair<std::string, std::string>> nextCopyEnvironment;
   int sipPort = 0;
 };
 
@@ -290,6 +301,8 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
   StartCopy(front, 350);
   StartCopy(front, 0);  // in sight on the 800-pixel screen once the first copy has gone
+  EXPECT_TRUE(MapsSipLibrary(copies[0]));
+  EXPECT_FALSE(MapsSipLibrary(copies[1]) || MapsSipLibrary(copies[2])) << "a copy without the telephone";
 
   // A call stands when the telephone's copy closes: the door sees it ended.
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
@@ -301,6 +314,8 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_TRUE(copies[0].Wait(20s).has_value());
   EXPECT_TRUE(PollUntil([&] { return front.Count("ended") == 1; }, 10s));
   EXPECT_TRUE(PollUntil([&] { return Telephones() == 1; }, 10s));
+  // Both were told to take it (code 8); the one that lost the role never loaded the library.
+  EXPECT_EQ(MapsSipLibrary(copies[1]) + MapsSipLibrary(copies[2]), 1);
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s)) << "the new telephone rings";
   EXPECT_EQ(front.Count("received"), 0);
@@ -328,6 +343,23 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_EQ(front.Get("/sim/siphangup"), "ok\n");
   ASSERT_EQ(front.Get(CallUs()), "ok\n");
   EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s));
+}
+
+TEST_F(TelephoneOnX, ACopyWhoseTelephoneModuleIsBrokenRunsWithoutItAndTheNextCopyTakesItUp) {
+  Unit front;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(front, "127.0.0.2"));
+  test_support::WriteFile(tmp / "broken.so", "not a module");
+  nextCopyEnvironment = {{"KESTROVA_TELEPHONE_MODULE", tmp / "broken.so"}};
+  StartCopy(front, 0);
+  // Instance 1 tries to take the telephone at start: it gives the role back and watches its unit.
+  EXPECT_TRUE(
+      PollUntil([&] { return front.Get("/sim/stats").find("\"streams\":1") != std::string::npos; }, 10s));
+  StartCopy(front, 350);
+  EXPECT_TRUE(PollUntil([&] { return Telephones() == 1 && HoldsTelephone(copies[1].Pid()); }, 10s));
+  EXPECT_TRUE(copies[0].Running());
+  EXPECT_FALSE(MapsSipLibrary(copies[0]));
+  ASSERT_EQ(front.Get(CallUs()), "ok\n");
+  EXPECT_TRUE(PollUntil([&] { return !DialogNamed("door").empty(); }, 10s)) << "the working copy rings";
 }
 
 TEST_F(TelephoneOnX, AMissedCallIsKeptWithTwoPicturesAndTheDesktopIsTold) {

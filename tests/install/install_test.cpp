@@ -40,6 +40,7 @@ std::set<std::string> ExpectedFiles() {
       "share/doc/kestrova/changelog.Debian.gz");
   for (std::string name; names >> name;) files.insert("usr/" + name);
   for (int size : kIconSizes) files.insert(IconPng(size));
+  files.insert("usr/" KESTROVA_MODULE_DIR "/kestrova-telephone.so");
   return files;
 }
 

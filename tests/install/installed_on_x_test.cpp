@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/e2e/program_on_x.h"
 #include "tests/support/bmp_writer.h"
@@ -33,6 +34,17 @@ TEST_F(InstalledProgramOnX, StartsFromTheHomeFolderWithTheSkinBesideItsSettings)
   ASSERT_TRUE(PollUntil([&] { return (shot = Shot()) && shot->at(4, 150) == 0x20C040u; }, 10s))
       << "the left edge is not the one beside the settings file";
   EXPECT_EQ(shot->at(331, 150), 0x20C040u);
+  // The first copy takes the telephone: its module comes from the library folder beside bin/.
+  const std::string module = std::string(STAGE_DIR) + "/usr/" KESTROVA_MODULE_DIR "/kestrova-telephone.so";
+  EXPECT_TRUE(PollUntil(
+      [&] {
+        std::ifstream maps("/proc/" + std::to_string(program.Pid()) + "/maps");
+        for (std::string line; std::getline(maps, line);)
+          if (line.ends_with(" " + module)) return true;
+        return false;
+      },
+      10s))
+      << module;
 
   ASSERT_TRUE(program.Signal(SIGTERM));
   ASSERT_NO_FATAL_FAILURE(ExpectExitWithin(15s));

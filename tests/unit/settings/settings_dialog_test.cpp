@@ -14,6 +14,7 @@
 #include "platform/gui/dialog_driver.h"
 #include "settings/device_lists.h"
 #include "sip/base/sound_devices.h"
+#include "sip/telephone.h"
 #include "state/display_record.h"
 #include "state/popup_state.h"
 #include "tests/support/gui/program_window.h"
@@ -35,10 +36,13 @@ class SettingsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test_support::RegisterProgramClass(WindowProcMain, kClassName);
+    // Linked in, as the program has it once the dialog loaded the telephone's module.
+    SetTelephone(SipTelephone());
     ASSERT_NE(test_support::OpenProgramWindow(tmp, kClassName), HWND_NONE);
   }
   void TearDown() override {
     drive::OnDialogOpened({});
+    SetTelephone(nullptr);
     test_support::CloseProgramWindow();
   }
 

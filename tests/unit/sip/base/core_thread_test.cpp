@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "sip/base/silent_card.h"
-#include "sip/base/sip_role.h"
 #include "sip/base/sip_thread.h"
 #include "sip/base/sound_devices.h"
+#include "state/sip_role.h"
 #include "tests/support/free_port.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,5 +1,5 @@
 // The SIP-role lock: the named lock "sip-role" held by this process alone, tried without waiting.
-#include "sip/base/sip_role.h"
+#include "state/sip_role.h"
 
 #include "platform/core/annotated_mutex.h"
 #include "platform/core/named_mutex.h"
