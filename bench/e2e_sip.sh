@@ -101,5 +101,8 @@ s1=$(now_ms)
 hz=$(getconf CLK_TCK)
 awk -v t=$((t1 - t0)) -v hz="$hz" -v ms=$((s1 - s0)) \
   'BEGIN {cpu = 100 * t / hz / (ms / 1000); printf "sip_idle_cpu ratio=%.2f cpu_percent=%.2f goal_percent=1\n", cpu, cpu}'
-rss_kb=$(awk '/^VmRSS/ {print $2}' "/proc/$kestrova_pid/status")
-awk -v k="$rss_kb" 'BEGIN {printf "sip_idle_rss ratio=%.2f rss_mb=%.1f goal_mb=90\n", k / 1024 / 90, k / 1024}'
+# Resident counts the shared libraries' pages whole; proportional memory splits them among the processes
+# mapping them, and so tells what this copy adds beside the others.
+read -r rss_kb pss_kb < <(awk '/^Rss:/ {r = $2} /^Pss:/ {p = $2} END {print r, p}' "/proc/$kestrova_pid/smaps_rollup")
+awk -v k="$rss_kb" -v p="$pss_kb" \
+  'BEGIN {printf "sip_idle_rss ratio=%.2f rss_mb=%.1f goal_mb=75 pss_mb=%.1f\n", k / 1024 / 75, k / 1024, p / 1024}'

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "sip/base/core_config.h"
+#include "sip/base/door_codecs.h"
 
 LinphoneCore* MakeQuietCore(const char* logVariable, int udpPort,
                             const std::function<void(LinphoneConfig*)>& adjust) {
@@ -15,6 +16,10 @@ LinphoneCore* MakeQuietCore(const char* logVariable, int udpPort,
   linphone_logging_service_set_log_level(linphone_logging_service_get(),
                                          verbose ? LinphoneLogLevelMessage : LinphoneLogLevelFatal);
   LinphoneFactory* factory = linphone_factory_get();
+  // The packaged media plugins are video displays; the one Debian ships pulls a second GUI toolkit
+  // (about 7.5 MB resident) into a program that shows no call video. Debian keeps /nonexistent absent
+  // for good, so nothing is loaded from it.
+  linphone_factory_set_msplugins_dir(factory, kNoMediaPlugins);
   LinphoneConfig* config = linphone_factory_create_config_from_string(factory, CoreConfigText().c_str());
   if (config == nullptr) return nullptr;
   if (adjust) adjust(config);
@@ -34,5 +39,6 @@ LinphoneCore* MakeQuietCore(const char* logVariable, int udpPort,
   linphone_core_set_audio_port(core, -1);
   linphone_core_enable_video_capture(core, FALSE);
   linphone_core_enable_video_display(core, FALSE);
+  KeepDoorCodecs(core);
   return core;
 }

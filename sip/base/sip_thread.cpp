@@ -4,6 +4,7 @@
 #include "platform/core/annotated_mutex.h"
 #include "platform/core/completion.h"
 #include "platform/core/diagnostics.h"
+#include "sip/base/after_call_trim.h"
 #include "sip/base/quiet_core.h"
 #include "sip/base/silent_card.h"
 #include "sip/base/sip_events.h"
@@ -176,9 +177,11 @@ void SipThread::Body(std::shared_ptr<Shared> shared, SipCoreOptions options) {
   }
   shared->created.Complete(true);
 
+  AfterCallTrim trim;
   for (;;) {
     linphone_core_iterate(core);
     RefuseTurnedAwayCalls(&shared->events);
+    trim.Iterated(linphone_core_get_calls_nb(core), AfterCallTrim::Clock::now());
     std::deque<Request> batch;
     bool stop;
     {

@@ -6,8 +6,11 @@
 
 std::vector<std::string> SoundDeviceNames() {
   std::vector<std::string> names;
-  MSFactory* factory = ms_factory_new_with_voip();
+  // Without the media plugins: they bring no sound card, and the packaged one maps a second GUI toolkit
+  // into the process for good.
+  MSFactory* factory = ms_factory_new();
   if (factory == nullptr) return names;
+  ms_factory_init_voip(factory);
   MSSndCardManager* manager = ms_factory_get_snd_card_manager(factory);
   for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it != nullptr; it = it->next) {
     const char* id = ms_snd_card_get_string_id(static_cast<MSSndCard*>(it->data));

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -81,6 +82,11 @@ TEST(SipThread, OwnsARealCoreThatListensOnItsPortAndRunsRequests) {
     return std::find(listed.begin(), listed.end(), name) == listed.end();
   });
   EXPECT_EQ(known, listed);
+  // Neither the core nor the device list loads the packaged media plugins: a video display, and the
+  // second GUI toolkit it maps.
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);)
+    EXPECT_EQ(line.find("/mediastreamer/plugins/"), std::string::npos) << line;
 
   sip.Stop(PlainSipWait);
   EXPECT_FALSE(sip.Running());
