@@ -34,7 +34,7 @@ void BM_WindowThreadPerVisit(benchmark::State& state) {
     rules.Answered("192.168.1.250", now + 3000);
     rules.CallEnded("192.168.1.250", now + 40000);
     rules.Flag("192.168.1.250", 0, now + 41000);
-    rules.RelayPressed("192.168.1.250", 1, now + 42000);
+    rules.RelayPressed("192.168.1.250", 1, now + 42000, 1);
     changes += rules.TakeChanged().size();
     rules.Forget(now += 600'000);
   }
