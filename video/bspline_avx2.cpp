@@ -111,6 +111,17 @@ int HorizontalPassAvx2(const std::int16_t* row, const Taps& taps, const TwinPair
   }
 }
 
+__attribute__((target("avx2"))) std::size_t RowToMidAvx2(const std::uint8_t* line, std::size_t lanes,
+                                                         std::int16_t* out) {
+  std::size_t i = 0;
+  for (; i + 16 <= lanes; i += 16)
+    _mm256_storeu_si256(
+        reinterpret_cast<__m256i*>(out + i),
+        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + i))),
+                          kMidBits));
+  return i;
+}
+
 __attribute__((target("avx2"))) int WidenRowAvx2(const std::uint8_t* line, int width, std::uint8_t* out) {
   const __m128i mask = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   int x = 0;

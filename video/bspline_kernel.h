@@ -44,6 +44,10 @@ std::size_t VerticalPassAvx2(const std::uint8_t* const* rows, const PairWeight* 
 int HorizontalPassAvx2(const std::int16_t* row, const Taps& taps, const TwinPairWeight* twins, int dstWidth,
                        std::uint8_t* out);
 
+// The leading lanes of one source row as they leave the vertical pass when the height does not change
+// (each sample shifted up by kMidBits); returns how many lanes it wrote. Only with AVX2.
+std::size_t RowToMidAvx2(const std::uint8_t* line, std::size_t lanes, std::int16_t* out);
+
 // Copies the leading pixels of a row of 3-byte pixels into 4-byte ones with a zero fourth byte, up to
 // where a 16-byte load would pass the row's end; returns how many pixels it wrote. Only for a
 // processor with AVX2.

@@ -162,6 +162,24 @@ void VerticalPass(const std::uint8_t* const* rows, const std::int16_t* weights, 
   }
 }
 
+// The vertical pass where the height stays: one source row weighed by one, which is a shift.
+void RowToMid(const std::uint8_t* line, std::size_t lanes, std::int16_t* out, ResizeSimd simd) {
+  std::size_t i = simd == ResizeSimd::Avx2 ? RowToMidAvx2(line, lanes, out) : 0;
+#if defined(__SSE2__)
+  if (simd != ResizeSimd::Plain) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= lanes; i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                       _mm_slli_epi16(_mm_unpacklo_epi8(bytes, zero), kMidBits));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                       _mm_slli_epi16(_mm_unpackhi_epi8(bytes, zero), kMidBits));
+    }
+  }
+#endif
+  for (; i < lanes; ++i) out[i] = static_cast<std::int16_t>(line[i] << kMidBits);
+}
+
 #if defined(__SSE2__)
 // One destination pixel's sums over its tap pairs, with the rounding term.
 template <int kPairs>
@@ -329,8 +347,12 @@ bool ResizeBspline(FIBITMAP* source, int width, int height, void* bits, int pitc
     for (int y = 0; y < height; ++y) {
       const int first = down.first[y];
       const int n = std::min(down.count, srcHeight - first);
-      VerticalPass(&rows[first], &down.weights[static_cast<std::size_t>(y) * down.count],
-                   &plan.downPairs[static_cast<std::size_t>(y) * down.count / 2], n, lanes, mid.data(), simd);
+      if (srcHeight == height)
+        RowToMid(rows[y], lanes, mid.data(), simd);
+      else
+        VerticalPass(&rows[first], &down.weights[static_cast<std::size_t>(y) * down.count],
+                     &plan.downPairs[static_cast<std::size_t>(y) * down.count / 2], n, lanes, mid.data(),
+                     simd);
       HorizontalPass(mid.data(), plan.across, plan.acrossPairs.data(), plan.acrossTwins.data(), width,
                      static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch, simd);
     }

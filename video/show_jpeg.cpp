@@ -13,6 +13,7 @@
 #include "platform/gui/drawing.h"
 #include "skin/freeimage_init.h"
 #include "video/bspline_resize.h"
+#include "video/frame_pool.h"
 #include "video/jpeg_file_io.h"
 #include "video/jpeg_header.h"
 #include "video/live_picture.h"
@@ -46,12 +47,10 @@ bool Draw(HWND hwnd, const char* NameJPEG, int width, int height, int column, in
   std::fclose(soubor);
   if (picture == nullptr) return false;
 
-  void* bits = nullptr;
-  int pitch = 0;
-  HBITMAP frame = CreateDIBSection(width, height, &bits, &pitch);
-  bool drawn = frame && ResizeBspline(picture, width, height, bits, pitch);
+  Frame frame = TakeFrame(width, height);
+  bool drawn = frame.bitmap && ResizeBspline(picture, width, height, frame.bits, frame.pitch);
   FreeImage_Unload(picture);
-  if (drawn) ShowLivePicture(hwnd, frame, column, row, width, height);
+  if (drawn) ShowLivePicture(hwnd, frame.bitmap, column, row, width, height);
   return drawn;
 }
 
