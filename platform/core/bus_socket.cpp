@@ -139,8 +139,9 @@ ConnectResult ConnectTo(const std::string& folder, std::uint32_t pid, int* fd) {
     return ConnectResult::Unreachable;
   }
   // What we say may be a door address or a call target: only a copy of our own user hears it.
-  uid_t uid;
-  pid_t listener;
+  // Unknown until the peer's credentials are read: a failed read reports the impossible uid -1.
+  uid_t uid = static_cast<uid_t>(-1);
+  pid_t listener = 0;
   if (!PeerOf(s, &uid, &listener) || uid != geteuid()) {
     Diag(DiagLevel::Warning, "instance bus: the socket of copy %u is served by uid %lu, not by us; skipped",
          pid, static_cast<unsigned long>(uid));
