@@ -39,7 +39,7 @@ set(KESTROVA_TOOLKIT_INCLUDES "[<\"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/)")
 set(KESTROVA_APP_INCLUDES "\"app/")
 set(KESTROVA_GUI_INCLUDES "\"platform/gui/|\"skin/|\"window/|\"resources/|[<\"](Q[A-Za-z]+|qt[a-z]*/|xcb/|X11/|FreeImage)")
 set(KESTROVA_CURL_INCLUDES "\"platform/http/|[<\"]curl/")
-set(KESTROVA_SYSTEM_INCLUDES "<(fcntl\\.h|unistd\\.h|sys/|dlfcn\\.h|pwd\\.h|signal\\.h|poll\\.h|dirent\\.h|spawn\\.h|netinet/|arpa/|netdb\\.h)")
+set(KESTROVA_SYSTEM_INCLUDES "<(malloc\\.h|fcntl\\.h|unistd\\.h|sys/|dlfcn\\.h|pwd\\.h|signal\\.h|poll\\.h|dirent\\.h|spawn\\.h|netinet/|arpa/|netdb\\.h)")
 
 # kestrova_module(NAME [EXCLUDE files...] [FORBID regex...]): a static library from every source in the
 # current folder. No module but app/ includes app/ (it sits on top), no module but platform/gui
