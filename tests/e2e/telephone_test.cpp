@@ -16,6 +16,7 @@
 
 #include "platform/gui/instance_bus.h"
 #include "platform/gui/window.h"
+#include "tests/e2e/program_on_x.h"
 #include "tests/support/child_process.h"
 #include "tests/support/free_port.h"
 #include "tests/support/http_client.h"
@@ -301,6 +302,19 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
   StartCopy(front, 350);
   StartCopy(front, 0);  // in sight on the 800-pixel screen once the first copy has gone
+  // The door calls once the copy on top shows its picture: a copy still connecting paints its notice,
+  // which brings its window up, over the telephone's Accept dialog beneath it.
+  const e2e::Geometry top{0, 0, 336, 301};
+  std::optional<std::uint64_t> last;
+  ASSERT_TRUE(PollUntil(
+      [&] {
+        const auto shot = x.Shoot(tmp.path());
+        if (!shot) return false;
+        const std::optional<std::uint64_t> before = std::exchange(last, e2e::VideoArea(*shot, top));
+        return e2e::NoticePixels(*shot, top) == 0 && before && *before != *last;
+      },
+      20s))
+      << "the copy on top shows no picture";
   EXPECT_TRUE(MapsSipLibrary(copies[0]));
   EXPECT_FALSE(MapsSipLibrary(copies[1]) || MapsSipLibrary(copies[2])) << "a copy without the telephone";
 
