@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/core/annotated_mutex.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -24,11 +25,13 @@ Banner& TheBanner() {
 
 }  // namespace
 
-void SetVideoBanner(const std::string& text, COLORREF colour) {
+bool SetVideoBanner(const std::string& text, COLORREF colour) {
   Banner& b = TheBanner();
   Lock lock(b.mutex);
+  const bool changed = b.text != text || (!text.empty() && b.colour != colour);
   b.text = text;
   b.colour = colour;
+  return changed;
 }
 
 void DrawVideoBanner(HDC hdc, int column, int row, int width, int height) {
@@ -48,8 +51,6 @@ void DrawVideoBanner(HDC hdc, int column, int row, int width, int height) {
   const int band = std::min(height, extent.cy + 2 * kBandPadding);
   const int top = row + height - band;
   DimRect(hdc, column, top, width, band, kBandKeepPercent);
-  SetTextColor(hdc, colour);
-  SetBkMode(hdc, TRANSPARENT);
-  TextOut(hdc, column + std::max(kBandPadding, (width - extent.cx) / 2), top + (band - extent.cy) / 2,
-          text.c_str(), len);
+  ShowMyText(hdc, text.c_str(), len, top + (band - extent.cy) / 2,
+             column + std::max(kBandPadding, (width - extent.cx) / 2), colour);
 }

@@ -6,8 +6,8 @@
 
 #include "platform/gui/drawing.h"
 
-// Any thread. The banner drawn from now on; "" for none.
-void SetVideoBanner(const std::string& text, COLORREF colour);
+// Any thread. The banner drawn from now on; "" for none. True when that changes what is drawn.
+bool SetVideoBanner(const std::string& text, COLORREF colour);
 // Draws the banner, if there is one, into the bottom of the video area at (column, row), width x height.
 // The caller holds a device context on the window.
 void DrawVideoBanner(HDC hdc, int column, int row, int width, int height);

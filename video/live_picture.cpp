@@ -66,11 +66,9 @@ void DrawKept(HWND hwnd, Live& live) REQUIRES(live.mutex) {
     char text[48];
     const int len = std::snprintf(text, sizeof text, "No picture for %d s", live.shownSeconds);
     SIZE extent;
-    if (GetTextExtentPoint32(dc, text, len, &extent)) {
-      SetTextColor(dc, RGB(255, 255, 0));
-      SetBkMode(dc, TRANSPARENT);
-      TextOut(dc, a.column + (a.width - extent.cx) / 2, a.row + (a.height - extent.cy) / 2, text, len);
-    }
+    if (GetTextExtentPoint32(dc, text, len, &extent))
+      ShowMyText(dc, text, len, a.row + (a.height - extent.cy) / 2, a.column + (a.width - extent.cx) / 2,
+                 RGB(255, 255, 0));
   }
   DrawVideoBanner(dc, a.column, a.row, a.width, a.height);
   ReleaseDC(hwnd, dc);

@@ -16,8 +16,6 @@
 
 namespace {
 
-bool bannerShown GUARDED_BY(WindowThread) = false;
-
 struct BannerLook {
   std::string text;
   COLORREF colour;
@@ -44,7 +42,6 @@ void DoorResultKnown(unsigned press, int status) {
   if (press != LastRelayPress()) return;
   const BannerLook look = LookFor(status);
   SetVideoBanner(look.text, look.colour);
-  bannerShown = true;
   SetTimer(g_hwndMain, kBannerTimer, kBannerShownMs);
   RedrawVideoArea();
 }
@@ -52,8 +49,5 @@ void DoorResultKnown(unsigned press, int status) {
 void ClearDoorBanner() {
   AssertWindowThread();
   KillTimer(g_hwndMain, kBannerTimer);
-  if (!bannerShown) return;
-  bannerShown = false;
-  SetVideoBanner("", RGB(0, 0, 0));
-  RedrawVideoArea();
+  if (SetVideoBanner("", RGB(0, 0, 0))) RedrawVideoArea();
 }
