@@ -302,19 +302,25 @@ TEST_F(TelephoneOnX, ClosingDuringACallEndsItAndClosingOrKillingLeavesExactlyOne
   ASSERT_TRUE(PollUntil([&] { return Telephones() == 1; }, 20s));
   StartCopy(front, 350);
   StartCopy(front, 0);  // in sight on the 800-pixel screen once the first copy has gone
-  // The door calls once the copy on top shows its picture: a copy still connecting paints its notice,
-  // which brings its window up, over the telephone's Accept dialog beneath it.
-  const e2e::Geometry top{0, 0, 336, 301};
+  // The door calls once that copy is on top showing its picture: while it connects it raises its window
+  // (painting the notice), which would cover the telephone's dialog beneath it.
   std::optional<std::uint64_t> last;
   ASSERT_TRUE(PollUntil(
       [&] {
+        std::istringstream tree(x.Run("/usr/bin/xwininfo", {"-root", "-children"}).output);
+        std::string line, top;
+        while (top.empty() && std::getline(tree, line))
+          if (line.find("336x301+0+0") != std::string::npos) top = line.substr(0, line.find('"'));
         const auto shot = x.Shoot(tmp.path());
-        if (!shot) return false;
-        const std::optional<std::uint64_t> before = std::exchange(last, e2e::VideoArea(*shot, top));
-        return e2e::NoticePixels(*shot, top) == 0 && before && *before != *last;
+        if (top.empty() || !shot) return false;
+        const std::string owner = x.Run("/usr/bin/xdotool", {"getwindowpid", top}).output;
+        const e2e::Geometry area{0, 0, 336, 301};
+        const std::optional<std::uint64_t> before = std::exchange(last, e2e::VideoArea(*shot, area));
+        return std::atoi(owner.c_str()) == copies[2].Pid() && e2e::NoticePixels(*shot, area) == 0 && before &&
+               *before != *last;
       },
       20s))
-      << "the copy on top shows no picture";
+      << "the last copy is not on top with its picture";
   EXPECT_TRUE(MapsSipLibrary(copies[0]));
   EXPECT_FALSE(MapsSipLibrary(copies[1]) || MapsSipLibrary(copies[2])) << "a copy without the telephone";
 
